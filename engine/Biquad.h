@@ -1,0 +1,1 @@
+struct Biquad { float b0=0; };
