@@ -60,8 +60,11 @@ SECTIONS = [
     ("BRASS", 87, 385),
     ("STRINGS", 452, 888),
     ("MODULATION", 955, 1156),
-    ("MASTER", 1215, 1252),
+    ("MASTER", 1180, 1256),
 ]
+# The pilot lamp that shows the instrument is switched on.
+POWER_LAMP = (1185, 283)
+
 # A sub-group legend spanning several controls.
 SUBGROUPS = [
     ("FILTER", 87, 280),

@@ -122,6 +122,9 @@ def assembled(pics, front):
     kb = keyboard(pics, held={60, 64, 67, 70})
     view.alpha_composite(kb, (L.WELL[0], L.WELL[1]))
     view.alpha_composite(pics["mask_cables.png"], (0, L.CABLES_MASK_Y))
+    view.alpha_composite(pics["mask_preset.png"], (0, 0))
+    for name, (bx, by, bw, bh) in (("edit.png", L.EDIT_BUTTON), ("help.png", L.HELP_BUTTON)):
+        view.paste(crop(pics[name], 0, 0, bw, bh), (bx, by))
     return view.convert("RGB")
 
 
@@ -164,6 +167,7 @@ def verify(folder):
 
 def contact_sheet(pics, front, path):
     view = assembled(pics, front)
+    view.crop((0, 0, 1340, 700)).save(os.path.splitext(path)[0] + "_window.png")
     small = [n for n in EXPECTED if EXPECTED[n][0] < 300]
     sheet = Image.new("RGB", (1340 + 40, 720 + 560 + 700 + 60), (90, 90, 96))
     sheet.paste(view.crop((0, 0, 1340, 700)), (20, 20))

@@ -3,6 +3,7 @@ from PIL import Image, ImageFilter
 
 import layout as L
 import textures as T
+from parts import LAMP_DEFS, lamp
 from svgtools import CREAM, TITLE_FONT, document, image_tag, render, text
 
 # Section colours, screen-printed as thin rules under the section titles.
@@ -82,7 +83,7 @@ def section_title(name, x0, x1):
     x0, x1 = x0 - 6, x1 + 6
     mid = (x0 + x1) / 2
     y = 384
-    half = len(name) * 5.4 + 10
+    half = len(name) * 5.2 + 6
     if x1 - x0 < 2 * half + 10:
         x0, x1 = mid - half - 10, mid + half + 10
     return (f'<path d="M{x0},{y - 5} v5 H{mid - half} M{mid + half},{y} H{x1} v-5" '
@@ -93,7 +94,7 @@ def section_title(name, x0, x1):
 
 def name_plate():
     x, y, w, h = L.NAME_PLATE
-    plate = T.brushed_metal(w, h, seed=11, dark=(168, 166, 160), light=(226, 224, 216))
+    plate = T.brushed_metal(w, h, seed=11, dark=(172, 170, 164), light=(230, 228, 220), depth=3.0)
     return (f'<rect x="{x - 1}" y="{y - 1}" width="{w + 2}" height="{h + 2}" rx="3" fill="#000" opacity="0.7"/>' +
             f'<clipPath id="plate"><rect x="{x}" y="{y}" width="{w}" height="{h}" rx="2.5"/></clipPath>' +
             f'<g clip-path="url(#plate)">{image_tag(plate, x, y)}</g>' +
@@ -132,6 +133,8 @@ def cabinet():
     b.append(f'<path d="M{PANEL_X0},{TRIM_Y0 + 0.5} H{PANEL_X1}" stroke="#fff" stroke-opacity="0.6"/>')
     b.append(f'<path d="M{PANEL_X0},{TRIM_Y1 - 0.5} H{PANEL_X1}" stroke="#000" stroke-opacity="0.5"/>')
     b.append(image_tag(face, PANEL_X0, TRIM_Y1))
+    # light falls from above and in front: a faint sheen fading downwards
+    b.append(f'<rect x="{PANEL_X0}" y="{TRIM_Y1}" width="{PANEL_X1 - PANEL_X0}" height="{PANEL_Y1 - TRIM_Y1}" fill="url(#sheen)"/>')
     # soft shade under the trim, as on a gently sloped panel
     b.append(f'<rect x="{PANEL_X0}" y="{TRIM_Y1}" width="{PANEL_X1 - PANEL_X0}" height="10" fill="url(#shade)"/>')
     b.append(image_tag(trim, PANEL_X0, PANEL_Y1))
@@ -154,6 +157,9 @@ def cabinet():
     b.append(f'<rect x="{CHEEK_W}" y="0" width="10" height="{H}" fill="url(#castL)"/>')
     b.append(f'<rect x="{W - CHEEK_W - 10}" y="0" width="10" height="{H}" fill="url(#castR)"/>')
     defs = (
+        '<radialGradient id="sheen" cx="0.45" cy="0.1" r="0.8" gradientTransform="translate(0.05,0) scale(0.9,1)">'
+        '<stop offset="0" stop-color="#fff" stop-opacity="0.06"/><stop offset="0.6" stop-color="#fff" stop-opacity="0.015"/>'
+        '<stop offset="1" stop-color="#000" stop-opacity="0.18"/></radialGradient>'
         '<linearGradient id="shade" x1="0" y1="0" x2="0" y2="1">'
         '<stop offset="0" stop-color="#000" stop-opacity="0.45"/><stop offset="1" stop-color="#000" stop-opacity="0"/></linearGradient>'
         '<linearGradient id="wellshade" x1="0" y1="0" x2="0" y2="1">'
@@ -183,6 +189,9 @@ def legends():
     for name, x0, x1 in L.SECTIONS:
         b.append(section_title(name, x0, x1))
     b.append(name_plate())
+    px, py = L.POWER_LAMP
+    b.append(lamp(px, py, True, "Red"))
+    b.append(text(px, py + 22, "POWER", 8.2, spacing=0.8))
     b.append(text(440, 189, "STRING \u00b7 BRASS ENSEMBLE", 9.5, anchor="start",
                   family=TITLE_FONT, spacing=2.4))
     b.append(text(PANEL_X1 - 32, 193, "VORSAN", 21, anchor="end", family=TITLE_FONT,
@@ -193,4 +202,5 @@ def legends():
 def panel_base():
     """The panel with every legend but without the switch pictures."""
     body, defs = cabinet()
-    return render(document(L.PANEL_W, L.PANEL_H, body + legends(), defs), L.PANEL_W, L.PANEL_H)
+    return render(document(L.PANEL_W, L.PANEL_H, body + legends(), defs + LAMP_DEFS),
+                  L.PANEL_W, L.PANEL_H)

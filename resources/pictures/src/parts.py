@@ -42,12 +42,12 @@ CAP_COLOURS = {
 }
 
 
-def lamp(cx, cy, lit):
-    """A round jewel lamp in a chrome bezel; lit, it glows amber."""
+def lamp(cx, cy, lit, colour=""):
+    """A round jewel lamp in a chrome bezel; lit, it glows amber (or red)."""
     glow = ""
     if lit:
-        glow = (f'<circle cx="{cx}" cy="{cy}" r="15" fill="url(#halo)"/>')
-        lens = "url(#lensOn)"
+        glow = (f'<circle cx="{cx}" cy="{cy}" r="15" fill="url(#halo{colour})"/>')
+        lens = f"url(#lensOn{colour})"
     else:
         lens = "url(#lensOff)"
     return (glow +
@@ -67,6 +67,10 @@ LAMP_DEFS = (
     '<stop offset="0" stop-color="#fffbe0"/><stop offset="0.35" stop-color="#ffd24a"/><stop offset="0.8" stop-color="#ff8a10"/><stop offset="1" stop-color="#c04a00"/></radialGradient>'
     '<radialGradient id="halo" cx="0.5" cy="0.5" r="0.5">'
     '<stop offset="0.35" stop-color="#ffb030" stop-opacity="0.55"/><stop offset="1" stop-color="#ff8000" stop-opacity="0"/></radialGradient>'
+    '<radialGradient id="lensOnRed" cx="0.45" cy="0.45" r="0.65">'
+    '<stop offset="0" stop-color="#fff0e8"/><stop offset="0.35" stop-color="#ff5a40"/><stop offset="0.8" stop-color="#d01808"/><stop offset="1" stop-color="#700800"/></radialGradient>'
+    '<radialGradient id="haloRed" cx="0.5" cy="0.5" r="0.5">'
+    '<stop offset="0.35" stop-color="#ff3018" stop-opacity="0.5"/><stop offset="1" stop-color="#ff2000" stop-opacity="0"/></radialGradient>'
 )
 
 

@@ -46,11 +46,11 @@ def to_image(rgb):
     return Image.fromarray(np.clip(rgb + 0.5, 0, 255).astype(np.uint8), "RGB")
 
 
-def brushed_metal(w, h, seed, dark=(150, 152, 155), light=(214, 216, 219)):
+def brushed_metal(w, h, seed, dark=(150, 152, 155), light=(214, 216, 219), depth=4.0):
     rng = np.random.default_rng(seed)
-    streaks = box_blur_x(rng.random((h, w)).astype(np.float32), 40)
-    streaks = (streaks - streaks.mean()) * 9.0
-    fine = (rng.random((h, w)).astype(np.float32) - 0.5) * 0.12
+    streaks = box_blur_x(rng.random((h, w)).astype(np.float32), 60)
+    streaks = (streaks - streaks.mean()) * depth
+    fine = (box_blur_x(rng.random((h, w)).astype(np.float32), 3) - 0.5) * 0.10
     sheen = fractal_noise(w, h, 220, 3, rng, aspect=3.0) * 0.35
     return to_image(colourise(0.45 + streaks + fine + sheen - 0.17, dark, light))
 
