@@ -274,3 +274,51 @@ TEST(StringsEqualiser, ClearZeroesAdjustableBandsAndHighPassOnly)
         EXPECT_EQ(eq.bodyBand[b].x2, before.bodyBand[b].x2);
     }
 }
+
+TEST(StringsEqualiser, CoefficientsMatchTheRoundedDesignArithmetic)
+{
+    // Worked out separately in double precision with each term rounded to
+    // float where the design rounds it; any change in the rounding or in the
+    // order of operations moves at least one of these bits.
+    struct Case { double sampleRate; int band; int raw; float expected[5]; };
+    const Case cases[] = {
+        { 44100.0, 0, 0, { 0x1.edd7aep-1f, -0x1.e53a54p+0f, 0x1.dd0c36p-1f, -0x1.e53a54p+0f, 0x1.cae3e4p-1f } },
+        { 44100.0, 0, 1, { 0x1.ee267ap-1f, -0x1.e5747ep+0f, 0x1.dd31dp-1f, -0x1.e5747ep+0f, 0x1.cb5848p-1f } },
+        { 44100.0, 0, 2, { 0x1.ee74f6p-1f, -0x1.e5ae2ep+0f, 0x1.dd56bep-1f, -0x1.e5ae2ep+0f, 0x1.cbcbb6p-1f } },
+        { 48000.0, 1, 127, { 0x1.177b54p+0f, -0x1.ece1dcp+0f, 0x1.b18758p-1f, -0x1.ece1dcp+0f, 0x1.e07ep-1f } },
+        { 48000.0, 2, 64, { 0x1.00547cp+0f, -0x1.a37fcp+0f, 0x1.86a50ap-1f, -0x1.a37fcp+0f, 0x1.874e04p-1f } },
+        { 44100.0, 1, 64, { 0x1.002dfep+0f, -0x1.db4c0ep+0f, 0x1.bdedc2p-1f, -0x1.db4c0ep+0f, 0x1.be49c4p-1f } },
+        { 48000.0, 0, 100, { 0x1.04c75ap+0f, -0x1.f59fap+0f, 0x1.e2119cp-1f, -0x1.f59fap+0f, 0x1.eba052p-1f } },
+    };
+    for (const Case& c : cases)
+    {
+        StringsEqualiser eq;
+        eq.design(c.sampleRate);
+        eq.setBandGain(c.band, c.raw);
+        const Biquad& f = eq.eqBand[c.band];
+        const float actual[5] = { f.b0, f.b1, f.b2, f.a1, f.a2 };
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(actual[k], c.expected[k]) << c.sampleRate << " Hz, band " << c.band << ", raw " << c.raw << ", coefficient " << k;
+    }
+
+    // High-pass and the 12 kHz body band (b0 b1 b2 a1 a2) at both rates.
+    const float highPass44[5] = { 0x1.fce458p-1f, -0x1.fce458p+0f, 0x1.fce458p-1f, -0x1.fce232p+0f, 0x1.f9ccfcp-1f };
+    const float body44[5] = { 0x1.90c35ep-1f, 0x1.307ed6p-3f, 0x1.29fe08p-2f, 0x1.307ed6p-3f, 0x1.2e131p-4f };
+    const float highPass48[5] = { 0x1.fd24cap-1f, -0x1.fd24cap+0f, 0x1.fd24cap-1f, -0x1.fd22fap+0f, 0x1.fa4d36p-1f };
+    const float body48[5] = { 0x1.96667p-1f, -0x1.3c76e8p-54f, 0x1.4ec882p-2f, -0x1.3c76e8p-54f, 0x1.ee558ap-4f };
+    const struct { double sampleRate; const float* highPass; const float* body; } fixed[] = {
+        { 44100.0, highPass44, body44 }, { 48000.0, highPass48, body48 } };
+    for (const auto& c : fixed)
+    {
+        StringsEqualiser eq;
+        eq.design(c.sampleRate);
+        const Biquad* filters[2] = { &eq.highPass, &eq.bodyBand[6] };
+        const float* expected[2] = { c.highPass, c.body };
+        for (int i = 0; i < 2; ++i)
+        {
+            const float actual[5] = { filters[i]->b0, filters[i]->b1, filters[i]->b2, filters[i]->a1, filters[i]->a2 };
+            for (int k = 0; k < 5; ++k)
+                EXPECT_EQ(actual[k], expected[i][k]) << c.sampleRate << " Hz, filter " << i << ", coefficient " << k;
+        }
+    }
+}
