@@ -46,7 +46,7 @@ def white_frame(spans, pressed, fill_cutouts):
         # shade where the key runs under the panel lip; deeper when pressed
         f'<rect width="{w}" height="{40 if pressed else 26}" fill="url(#under)"/>'
         # the narrow back of the key lies deeper in the shadow of the black keys
-        f'<rect width="{w}" height="{CUT_ROWS + 12}" fill="#000" opacity="{0.10 if pressed else 0.05}"/>'
+        f'<rect width="{w}" height="{h}" fill="url(#depth)" opacity="{1.0 if pressed else 0.6}"/>'
         f'<rect y="{front}" width="{w}" height="{h - front}" fill="url(#front)"/>'
         f'<path d="M0,{front + 0.5} H{w}" stroke="#fffdf4" stroke-opacity="0.9"/>'
         f'<rect x="0" width="1" height="{h}" fill="#9a958a"/>'
@@ -67,6 +67,8 @@ def white_frame(spans, pressed, fill_cutouts):
 
 
 WHITE_DEFS = (
+    '<linearGradient id="depth" x1="0" y1="0" x2="0" y2="1">'
+    '<stop offset="0" stop-color="#000" stop-opacity="0.10"/><stop offset="0.75" stop-color="#000" stop-opacity="0"/></linearGradient>'
     '<linearGradient id="ivory" x1="0" y1="0" x2="0" y2="1">'
     '<stop offset="0" stop-color="#e9e2cf"/><stop offset="0.6" stop-color="#f6f1e2"/>'
     '<stop offset="1" stop-color="#fbf8ee"/></linearGradient>'

@@ -92,6 +92,15 @@ def jack(cx, cy, label, size=1.0):
             text(cx, cy - r - 8, label, 9, fill="#1d1c1b", spacing=0.8))
 
 
+def group_rule(x0, x1, y, label):
+    """A legend over a group of connectors, with rules out to both ends."""
+    mid = (x0 + x1) / 2
+    half = len(label) * 4.6 + 6
+    return (f'<path d="M{x0},{y + 2} v-5 H{mid - half} M{mid + half},{y - 3} H{x1} v5" '
+            f'fill="none" stroke="#1d1c1b" stroke-width="0.9"/>' +
+            text(mid, y, label, 10, fill="#1d1c1b", spacing=3))
+
+
 def hexagon(cx, cy, r):
     import math
     return " ".join(f"{cx + r * math.cos(math.pi / 3 * i):.2f},{cy + r * math.sin(math.pi / 3 * i):.2f}"
@@ -132,9 +141,15 @@ def about_view():
     b.append(jack(340, 455, "PHONES"))
     b.append(jack(430, 455, "EXPRESSION"))
     b.append(jack(515, 455, "SUSTAIN"))
-    b.append(text(300, 398, "AUDIO", 10, fill="#1d1c1b", spacing=3))
-    b.append(f'<path d="M150,403 H265 M335,403 H450" stroke="#1d1c1b" stroke-width="0.9"/>')
-    b.append(text(472, 398, "PEDALS", 10, fill="#1d1c1b", spacing=3))
+    b.append(group_rule(140, 370, 398, "AUDIO"))
+    b.append(group_rule(400, 545, 398, "PEDALS"))
+    # screws holding the back board, and the rubber feet
+    for x in (140, 420, 920, 1200):
+        b.append(screw(x, 222, 3.5))
+        b.append(screw(x, 600, 3.5))
+    for x in (150, 1150):
+        b.append(f'<rect x="{x}" y="640" width="40" height="14" rx="3" fill="#080808"/>'
+                 f'<path d="M{x + 3},641.5 h34" stroke="#444" stroke-opacity="0.8"/>')
     # power switch, fuse holder and the mains lead
     b.append(f'<rect x="1086" y="420" width="34" height="52" rx="3" fill="#111"/>'
              f'<rect x="1090" y="426" width="26" height="22" rx="2" fill="#a0201a"/>'
