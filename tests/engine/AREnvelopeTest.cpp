@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <ostream>
 
 #include "engine/AREnvelope.h"
 
@@ -120,6 +121,11 @@ struct CurveCase
     float seconds;
     double target;
 };
+
+void PrintTo(const CurveCase& c, std::ostream* os)
+{
+    *os << c.seconds << " s target " << c.target << " at " << c.sampleRate;
+}
 
 class AREnvelopeCurve : public ::testing::TestWithParam<CurveCase>
 {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <cstddef>
 
 #include "engine/Biquad.h"
@@ -76,6 +77,11 @@ struct PeakingCase
 {
     double sampleRate, frequency, bandwidth, gainDb;
 };
+
+void PrintTo(const PeakingCase& c, std::ostream* os)
+{
+    *os << c.frequency << " Hz " << c.bandwidth << " oct " << c.gainDb << " dB at " << c.sampleRate;
+}
 
 class BiquadPeaking : public ::testing::TestWithParam<PeakingCase>
 {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 
 #include "engine/ModuleLFOsx.h"
 
@@ -95,6 +96,11 @@ struct RateCase
     float sampleRate;
     float hz;
 };
+
+void PrintTo(const RateCase& c, std::ostream* os)
+{
+    *os << c.hz << " Hz at " << c.sampleRate;
+}
 
 class ModuleLFOsxRate : public ::testing::TestWithParam<RateCase>
 {

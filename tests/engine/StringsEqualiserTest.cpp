@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <random>
 
 #include "engine/StringsEqualiser.h"
@@ -116,6 +117,11 @@ struct BandCase
     double frequency;
     double gainDb;
 };
+
+void PrintTo(const BandCase& c, std::ostream* os)
+{
+    *os << "band " << c.band << " raw " << c.raw;
+}
 
 class StringsEqualiserBand : public ::testing::TestWithParam<BandCase>
 {
