@@ -103,8 +103,16 @@ def name_plate():
             f'<rect x="{x + 3}" y="{y + 3}" width="{w - 6}" height="{h - 6}" rx="1.5" '
             f'fill="none" stroke="#2a2826" stroke-opacity="0.55" stroke-width="0.8"/>' +
             screw(x + 9, y + h / 2, 3.2) + screw(x + w - 9, y + h / 2, 3.2) +
-            text(x + w / 2, y + 16.6, "VorsanTembrolin", 17, family=TITLE_FONT,
-                 weight="bold", fill="#1b1a19", spacing=0.6))
+            name_lettering(x + w / 2, y + 16.6, "#ffffff", 0.55, dy=0.8) +
+            name_lettering(x + w / 2, y + 16.6, "#1b1a19", 1.0))
+
+
+def name_lettering(cx, y, fill, opacity, dy=0.0):
+    """The instrument's name, maker part light and model part bold; drawn
+    twice, a pale copy below, so it looks engraved into the plate."""
+    return (f'<text x="{cx}" y="{y + dy}" font-family="{TITLE_FONT}" font-size="17" '
+            f'text-anchor="middle" fill="{fill}" fill-opacity="{opacity}" letter-spacing="0.8">'
+            f'<tspan font-weight="normal">Vorsan</tspan><tspan font-weight="bold">Tembrolin</tspan></text>')
 
 
 def screw(cx, cy, r):

@@ -202,24 +202,37 @@ def about_view():
     return render(document(W, H, "".join(b), defs), W, H).convert("RGB")
 
 
+def perspective_coefficients(quad, width, height):
+    """Coefficients for Image.transform that map the output quad (TL, TR, BR,
+    BL) back onto the source rectangle 0..width x 0..height."""
+    import numpy as np
+    src = [(0, 0), (width, 0), (width, height), (0, height)]
+    rows, rhs = [], []
+    for (x, y), (u, v) in zip(quad, src):
+        rows.append([x, y, 1, 0, 0, 0, -u * x, -u * y])
+        rows.append([0, 0, 0, x, y, 1, -v * x, -v * y])
+        rhs += [u, v]
+    return list(np.linalg.solve(np.array(rows, float), np.array(rhs, float)))
+
+
 def app_icon(front):
-    """The instrument seen from the front, shrunk into a 256-pixel icon."""
-    size = 256
-    view = front.crop((0, L.HEADER_MASK_ROWS + 12, L.PANEL_W, L.CABLES_MASK_Y + 40))
-    tw = 244
-    th = round(view.size[1] * tw / view.size[0])
-    small = view.resize((tw, th), Image.LANCZOS).convert("RGBA")
-    mask = Image.new("L", small.size, 0)
+    """The instrument seen from the front and a little above, in a 256-pixel icon."""
     from PIL import ImageDraw
-    ImageDraw.Draw(mask).rounded_rectangle((0, 0, tw - 1, th - 1), radius=8, fill=255)
-    small.putalpha(mask)
-    icon = Image.new("RGBA", (size, size), (0, 0, 0, 0))
-    shadow = Image.new("RGBA", (size, size), (0, 0, 0, 0))
-    ox, oy = (size - tw) // 2, (size - th) // 2
-    sh = Image.new("RGBA", small.size, (0, 0, 0, 150))
-    sh.putalpha(mask.point(lambda v: v * 150 // 255))
-    shadow.paste(sh, (ox + 2, oy + 6), sh)
-    shadow = shadow.filter(ImageFilter.GaussianBlur(5))
-    icon.alpha_composite(shadow)
-    icon.alpha_composite(small, (ox, oy))
-    return icon
+    size, scale = 256, 4                  # drawn four times larger, then reduced
+    view = front.crop((0, L.HEADER_MASK_ROWS + 12, L.PANEL_W, L.CABLES_MASK_Y + 40)).convert("RGBA")
+    vw, vh = view.size
+    rounded = Image.new("L", view.size, 0)
+    ImageDraw.Draw(rounded).rounded_rectangle((0, 0, vw - 1, vh - 1), radius=30, fill=255)
+    view.putalpha(rounded)
+    quad = [(22, 70), (234, 70), (250, 188), (6, 188)]
+    big = [(x * scale, y * scale) for x, y in quad]
+    S = size * scale
+    tilted = view.transform((S, S), Image.PERSPECTIVE, perspective_coefficients(big, vw, vh),
+                            Image.BICUBIC)
+    # a soft shadow on the surface the instrument stands on
+    shadow = Image.new("RGBA", (S, S), (0, 0, 0, 0))
+    ImageDraw.Draw(shadow).ellipse((10 * scale, 176 * scale, 246 * scale, 212 * scale),
+                                   fill=(0, 0, 0, 140))
+    shadow = shadow.filter(ImageFilter.GaussianBlur(7 * scale))
+    shadow.alpha_composite(tilted)
+    return shadow.resize((size, size), Image.LANCZOS)
