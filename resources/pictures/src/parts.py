@@ -94,12 +94,18 @@ def push_switch_art(name, lamp_text, lit, state):
     body += (f'<rect x="8" y="{50 + sink + shadow}" width="36" height="{28 - sink}" rx="2.5" fill="#000" opacity="0.8" filter="url(#blur)"/>'
              f'<rect x="8" y="{50 + sink}" width="36" height="{29 - sink}" rx="2.5" fill="{dark}"/>'
              f'<rect x="8.5" y="{50 + sink}" width="35" height="{25 - sink}" rx="2.2" fill="url(#cap)" opacity="{bright}"/>'
-             f'<path d="M10,{51.2 + sink} H42" stroke="#fff" stroke-opacity="{0.7 * bright:.2f}" stroke-width="1"/>')
+             f'<path d="M10,{51.2 + sink} H42" stroke="#fff" stroke-opacity="{0.7 * bright:.2f}" stroke-width="1"/>'
+             # a gentle dish in the cap's face catches the light
+             f'<ellipse cx="{cx}" cy="{62 + sink * 0.7}" rx="14" ry="{8.5 - sink * 0.4}" fill="url(#dish)" opacity="{bright:.2f}"/>'
+             f'<rect x="8.5" y="{50.5 + sink}" width="35" height="{28 - sink}" rx="2.3" fill="none" stroke="#000" stroke-opacity="0.35" stroke-width="0.8"/>')
     if state:
         body += f'<rect x="8" y="{50 + sink}" width="36" height="{29 - sink}" rx="2.5" fill="#000" opacity="0.18"/>'
     defs = (LAMP_DEFS +
             f'<linearGradient id="cap" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="{top}"/>'
             f'<stop offset="1" stop-color="{mid}"/></linearGradient>'
+            '<radialGradient id="dish" cx="0.5" cy="0.35" r="0.6">'
+            '<stop offset="0" stop-color="#fff" stop-opacity="0.28"/><stop offset="0.7" stop-color="#fff" stop-opacity="0.05"/>'
+            '<stop offset="1" stop-color="#fff" stop-opacity="0"/></radialGradient>'
             '<filter id="blur" x="-20%" y="-20%" width="140%" height="140%"><feGaussianBlur stdDeviation="1.2"/></filter>')
     return render(document(w, h, body, defs), w, h)
 
