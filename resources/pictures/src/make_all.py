@@ -77,7 +77,7 @@ def build():
 
     out["fader.png"] = R.fader_knob()
     out["eq_fader.png"] = R.fader_knob(44, 36)
-    led_ground = crop(base, 60, 180, 25, 44)    # a plain stretch of the panel face
+    led_ground = crop(base, 1000, 150, 25, 44)  # a plain stretch of the panel face
     out["eq_led.png"] = R.stack([R.over(led_ground, R.led_art(on)) for on in (False, True)])
 
     mask = S.header_mask()
