@@ -169,7 +169,7 @@ def contact_sheet(pics, front, path):
     view = assembled(pics, front)
     view.crop((0, 0, 1340, 700)).save(os.path.splitext(path)[0] + "_window.png")
     small = [n for n in EXPECTED if EXPECTED[n][0] < 300]
-    sheet = Image.new("RGB", (1340 + 40, 720 + 560 + 700 + 60), (90, 90, 96))
+    sheet = Image.new("RGB", (1380, 3000), (90, 90, 96))
     sheet.paste(view.crop((0, 0, 1340, 700)), (20, 20))
     d = ImageDraw.Draw(sheet)
     x, y, row_h = 20, 740, 0
@@ -193,7 +193,7 @@ def contact_sheet(pics, front, path):
     sheet.paste(mask, (20, y))
     sheet.paste(pics["about.png"].resize((670, 350)), (20, y + 130))
     sheet.paste(pics["background.png"].resize((447, 338)), (710, y + 130))
-    sheet.save(path)
+    sheet.crop((0, 0, 1380, y + 130 + 350 + 20)).save(path)
 
 
 def main():
