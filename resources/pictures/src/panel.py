@@ -46,7 +46,7 @@ def fader_art(x, legend):
         parts.append(f'<path d="M{cx - 5.5 - long_},{ty:.2f} h{long_} M{cx + 5.5},{ty:.2f} h{long_}" '
                      f'stroke="{CREAM}" stroke-width="{w}" opacity="0.92"/>')
         if i % 2 == 0:
-            parts.append(text(cx - 15.5, ty + 2.4, str(i), 6.8, anchor="end", weight="bold"))
+            parts.append(text(cx - 17.5, ty + 2.4, str(i), 6.8, anchor="end", weight="bold"))
     for n, line in enumerate(legend):
         parts.append(text(cx, 351 + n * 10, line, 9.2, spacing=0.35))
     return "".join(parts)

@@ -15,17 +15,17 @@ def fader_knob(w=L.KNOB_W, h=L.KNOB_H, line_y=None):
     line_y = h / 2 if line_y is None else line_y
     body = (
         # soft shadow on the panel beneath the cap
-        f'<rect x="2.5" y="4" width="{w - 5}" height="{h - 4.5}" rx="4" fill="#000" opacity="0.55" filter="url(#blur)"/>'
+        f'<rect x="3.5" y="4" width="{w - 7}" height="{h - 4.5}" rx="4" fill="#000" opacity="0.6" filter="url(#blur)"/>'
         # cap body and its bevelled top
-        f'<rect x="3" y="2" width="{w - 6}" height="{h - 6}" rx="3.5" fill="url(#side)"/>'
-        f'<rect x="5" y="3.5" width="{w - 10}" height="{h - 10}" rx="2.5" fill="url(#chrome)"/>'
+        f'<rect x="4" y="2" width="{w - 8}" height="{h - 6}" rx="3.5" fill="url(#side)"/>'
+        f'<rect x="5.5" y="3.5" width="{w - 11}" height="{h - 10}" rx="2.5" fill="url(#chrome)"/>'
         # grip grooves above and below the index line
         + "".join(f'<path d="M7,{line_y + d:.1f} H{w - 7}" stroke="#4a4a48" stroke-width="0.8" opacity="0.75"/>'
                   f'<path d="M7,{line_y + d + 0.9:.1f} H{w - 7}" stroke="#fff" stroke-width="0.6" opacity="0.5"/>'
                   for d in (-11, -8, -5, 5, 8, 11)) +
-        f'<rect x="5" y="{line_y - 1.6}" width="{w - 10}" height="3.2" fill="#111"/>'
-        f'<path d="M6,{line_y - 0.1} H{w - 6}" stroke="{CREAM}" stroke-width="1.1"/>'
-        f'<rect x="5.5" y="4" width="{w - 11}" height="{h - 11}" rx="2.3" fill="none" stroke="#fff" stroke-opacity="0.55" stroke-width="0.8"/>'
+        f'<rect x="5.5" y="{line_y - 1.6}" width="{w - 11}" height="3.2" fill="#111"/>'
+        f'<path d="M6.5,{line_y - 0.1} H{w - 6.5}" stroke="{CREAM}" stroke-width="1.1"/>'
+        f'<rect x="6" y="4" width="{w - 12}" height="{h - 11}" rx="2.3" fill="none" stroke="#fff" stroke-opacity="0.55" stroke-width="0.8"/>'
     )
     defs = (CHROME +
             '<linearGradient id="side" x1="0" y1="0" x2="0" y2="1">'
