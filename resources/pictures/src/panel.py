@@ -197,6 +197,10 @@ def legends():
     for name, x0, x1 in L.SECTIONS:
         b.append(section_title(name, x0, x1))
     b.append(name_plate())
+    # the screws that hold the panel between the cheeks
+    for x in (PANEL_X0 + 13, PANEL_X1 - 13):
+        for y in (TRIM_Y1 + 14, PANEL_Y1 - 13):
+            b.append(screw(x, y, 3.6))
     px, py = L.POWER_LAMP
     b.append(lamp(px, py, True, "Red"))
     b.append(text(px, py + 22, "POWER", 8.2, spacing=0.8))

@@ -76,22 +76,21 @@ def vinyl(w, h, seed, base=(24, 23, 23)):
 
 
 def walnut(w, h, seed, vertical=True):
-    """Oiled walnut with long grain lines running along the board."""
+    """Oiled walnut: dark late-wood lines wandering along the board, fine
+    fibres and pores, and a broad figure of lighter and darker wood."""
     rng = np.random.default_rng(seed)
     if not vertical:
         w, h = h, w
     yy, xx = np.mgrid[0:h, 0:w].astype(np.float32)
-    warp = fractal_noise(w, h, 160, 4, rng, aspect=0.25) * 26.0
-    wobble = fractal_noise(w, h, 40, 3, rng, aspect=0.2) * 4.0
-    u = (xx + warp + wobble) / 5.3
-    rings = 0.5 + 0.5 * np.sin(u)
-    rings = rings ** 3
-    fibres = box_blur_x(rng.random((w, h)).astype(np.float32), 25).T
-    fibres = (fibres - fibres.mean()) * 4.0
-    figure = fractal_noise(w, h, 120, 3, rng, aspect=0.4)
-    level = 0.25 + 0.35 * figure + 0.28 * rings + fibres
-    rgb = colourise(level, (48, 27, 15), (128, 80, 46))
-    img = to_image(rgb)
+    warp = fractal_noise(w, h, 260, 4, rng, aspect=0.2) * 60.0
+    wobble = fractal_noise(w, h, 50, 3, rng, aspect=0.15) * 6.0
+    late = (0.5 + 0.5 * np.sin((xx + warp + wobble) / 4.0)) ** 6
+    fibres = box_blur_x(rng.random((w, h)).astype(np.float32), 30).T
+    fibres = (fibres - fibres.mean()) * 3.5
+    pores = (box_blur_x(rng.random((w, h)).astype(np.float32), 6).T - 0.5) * 0.18
+    figure = fractal_noise(w, h, 140, 3, rng, aspect=0.3)
+    level = 0.30 + 0.40 * figure - 0.28 * late + fibres + pores
+    img = to_image(colourise(level, (40, 22, 12), (140, 88, 50)))
     if not vertical:
         img = img.transpose(Image.Transpose.ROTATE_90)
     return img
