@@ -53,29 +53,6 @@ void EnsembleChorus::prepare(float Fs)
         tick(0.0f);
 }
 
-float EnsembleChorus::saturate(float v)
-{
-    if (v > 1.0f)
-        return 1.0f;
-    if (v < -1.0f)
-        return -0.9761f;
-    const float v2 = v * v;
-    const double v3 = static_cast<double>(v2) * v;
-    return static_cast<float>(static_cast<double>(v2) * 0.017679532761088
-                              + v3 * 0.074999901728955
-                              + static_cast<double>(v) * 0.912890447963023
-                              + 0.005893177587029);
-}
-
-float EnsembleChorus::interpolate(float a, float b, float c, float e, float t)
-{
-    return a + ((b - c) * 0.5f
-                + (2.0f * b + c - (e + 5.0f * a) * 0.5f
-                   + ((a - b) * 3.0f - c + e) * 0.5f * t)
-                      * t)
-                   * t;
-}
-
 float EnsembleChorus::tick(float x)
 {
     const float ys = slowDepth * slowLfo.nextSmoothedSquare();

@@ -44,10 +44,30 @@ public:
     float tick(float x);
 
     // The soft clipping curve of each line (a cubic between -1 and 1).
-    static float saturate(float v);
+    static float saturate(float v)
+    {
+        if (v > 1.0f)
+            return 1.0f;
+        if (v < -1.0f)
+            return -0.9761f;
+        const float v2 = v * v;
+        const double v3 = static_cast<double>(v2) * v;
+        return static_cast<float>(static_cast<double>(v2) * 0.017679532761088
+                                  + v3 * 0.074999901728955
+                                  + static_cast<double>(v) * 0.912890447963023
+                                  + 0.005893177587029);
+    }
+
     // Catmull-Rom interpolation at t between a (n samples old) and b (one
     // sample older); c is one sample newer than a, e one older than b.
-    static float interpolate(float a, float b, float c, float e, float t);
+    static float interpolate(float a, float b, float c, float e, float t)
+    {
+        return a + ((b - c) * 0.5f
+                    + (2.0f * b + c - (e + 5.0f * a) * 0.5f
+                       + ((a - b) * 3.0f - c + e) * 0.5f * t)
+                          * t)
+                       * t;
+    }
 
     float outY1 = 0.0f;
     float outX1 = 0.0f;
