@@ -53,7 +53,10 @@ def white_frame(spans, pressed, fill_cutouts):
         f'<rect x="{w - 1.2}" width="1.2" height="{h}" fill="#3a3833"/>'
         f'<rect x="{w - 2.6}" width="1.4" height="{h}" fill="#000" opacity="0.12"/>'
         f'<rect x="1" width="1.2" height="{h}" fill="#fff" opacity="0.45"/>'
-        + (f'<rect width="{w}" height="{h}" fill="#201a10" opacity="0.05"/>' if pressed else "") +
+        + (f'<rect width="{w}" height="{h}" fill="#201a10" opacity="0.05"/>'
+           # the neighbours, now standing higher, shade the key's edges
+           f'<rect x="0" width="4" height="{h}" fill="url(#sideL)"/>'
+           f'<rect x="{w - 4}" width="4" height="{h}" fill="url(#sideR)"/>' if pressed else "") +
         '</g>')
     # edges of the cut-outs: the black keys' shadow on the ivory beside them
     for a, b in spans:
