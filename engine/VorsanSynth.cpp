@@ -49,8 +49,15 @@ VorsanSynth::VorsanSynth(float Fs)
 
 void VorsanSynth::computePitchIncrements(double t)
 {
-    const double k =
-        std::pow(semitone, (t * 4.0 - 0.02) - 2.0) / static_cast<double>(sampleRate);
+    // The power function is the costly part; without pitch modulation t
+    // stays the same from sample to sample, and so does its result.
+    if (t != factorTuning || sampleRate != factorSampleRate)
+    {
+        tuningFactor = std::pow(semitone, (t * 4.0 - 0.02) - 2.0) / static_cast<double>(sampleRate);
+        factorTuning = t;
+        factorSampleRate = sampleRate;
+    }
+    const double k = tuningFactor;
     for (int i = 0; i < 12; ++i)
         osc.pitchIncrement[i] = k * osc.pitchClassTuning[i] * baseFrequencies[i];
     osc.sampleRate = sampleRate;

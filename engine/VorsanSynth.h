@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <limits>
 
 #include "engine/EnsembleChorus.h"
 #include "engine/ModuleLFOsx.h"
@@ -75,4 +76,10 @@ public:
     float fadeLevel = 1.0f;
     float fadeStep = 0.01f;
     int lastValue[numParameters];
+
+    // The semitone power of the last tuning value, divided by the rate
+    // (kept so that an unchanged tuning costs no power function).
+    double tuningFactor = 0.0;
+    double factorTuning = std::numeric_limits<double>::quiet_NaN();
+    float factorSampleRate = 0.0f;
 };
