@@ -29,6 +29,13 @@ void PhaseSyncOsc::setUpVoice(std::unique_ptr<WvIn>& voice, float (*table)[noteC
     voice->octaveFactor = octaveFactor;
 }
 
+void PhaseSyncOsc::updateVoiceConstants(int k)
+{
+    strings8Constants[k] = VoiceBatch::constantsOf(*strings8Osc[k]);
+    strings16Constants[k] = VoiceBatch::constantsOf(*strings16Osc[k]);
+    brassConstants[k] = VoiceBatch::constantsOf(*brassOsc[k]);
+}
+
 void PhaseSyncOsc::loadWaveTable(double fs)
 {
     // Wave tables: low notes play the bright lowest cycle, high notes the
@@ -87,6 +94,7 @@ void PhaseSyncOsc::loadWaveTable(double fs)
         setUpVoice(strings8Osc[k], waveTable8, f, 1.0f);
         setUpVoice(strings16Osc[k], waveTable16, f, 0.5f);
         setUpVoice(brassOsc[k], waveTable16, f, 0.5f);
+        updateVoiceConstants(k);
 
         AREnvelope& env = brassKeyEnv[k];
         env.setSampleRate(f);
@@ -153,6 +161,7 @@ void PhaseSyncOsc::setNoteOn(int note)
     strings8Osc[k]->setNote(n, true);
     strings16Osc[k]->setNote(n, true);
     brassOsc[k]->setNote(n, true);
+    updateVoiceConstants(k);
 
     // The same key struck again with a sustain setting continues its brass
     // level from where it is; otherwise the attack starts near zero.
@@ -286,30 +295,71 @@ float PhaseSyncOsc::sound_engine1()
     const double t = transpose ? 1.0 : 0.5;
     const double lowerFactor = t * 0.5; // 16' and brass: an octave below the 8'
 
+    // Gates, envelopes and smoothing of every key; the voices of sounding
+    // keys are queued (or, one by one, ticked) with their phases. Resting
+    // voices are not advanced: their filters keep their state.
+    float brassLevel[keyCount];
+    float stringLevel[keyCount];
+    float brass[keyCount];
+    float voice16[keyCount];
+    float voice8[keyCount];
+    int brassSlot[keyCount];
+    int slot16[keyCount];
+    int slot8[keyCount];
+    for (int k = 0; k < keyCount; ++k)
+        brassLevel[k] = brassKeyEnv[k].getNextSample();
+    for (int k = 0; k < keyCount; ++k)
+        stringLevel[k] = keySmoothing[k].next(stringsKeys[k].next(r));
+
+    voiceBatch.clear();
+    for (int k = 0; k < keyCount; ++k)
+    {
+        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
+        const bool brassSounds = brassKeyEnv[k].getCurrentStage() != AREnvelope::off;
+        const bool stringsSound = stringsKeys[k].stage != StringsKey::off;
+        brass[k] = voice16[k] = voice8[k] = 0.0f;
+        brassSlot[k] = slot16[k] = slot8[k] = -1;
+        if (tickVoicesOneByOne)
+        {
+            if (brassSounds)
+                brass[k] = brassOsc[k]->tickloop(phase * lowerFactor);
+            if (stringsSound)
+            {
+                voice16[k] = strings16Osc[k]->tickloop(phase * lowerFactor);
+                voice8[k] = strings8Osc[k]->tickloop(phase * t);
+            }
+            continue;
+        }
+        // The brass and 16' voices of a key read the same cycle at the same
+        // phase: queued next to each other they share that reading.
+        if (brassSounds)
+            brassSlot[k] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor);
+        if (stringsSound)
+        {
+            slot16[k] = voiceBatch.add(*strings16Osc[k], strings16Constants[k], phase * lowerFactor);
+            slot8[k] = voiceBatch.add(*strings8Osc[k], strings8Constants[k], phase * t);
+        }
+    }
+    if (!tickVoicesOneByOne)
+    {
+        voiceBatch.render();
+        for (int k = 0; k < keyCount; ++k)
+        {
+            brass[k] = voiceBatch.output(brassSlot[k]);
+            voice16[k] = voiceBatch.output(slot16[k]);
+            voice8[k] = voiceBatch.output(slot8[k]);
+        }
+    }
+
+    // Sums in ascending key order.
     float brassSum = 0.0f;
     float sum16 = 0.0f;
     float sum8 = 0.0f;
     for (int k = 0; k < keyCount; ++k)
     {
-        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
-        const float e = brassKeyEnv[k].getNextSample();
-        StringsKey& key = stringsKeys[k];
-        const float v = keySmoothing[k].next(key.next(r));
-
-        // Resting voices are not advanced; their filters keep their state.
-        float b = 0.0f;
-        if (brassKeyEnv[k].getCurrentStage() != AREnvelope::off)
-            b = brassOsc[k]->tickloop(phase * lowerFactor);
-        float a16 = 0.0f;
-        float a8 = 0.0f;
-        if (key.stage != StringsKey::off)
-        {
-            a16 = strings16Osc[k]->tickloop(phase * lowerFactor);
-            a8 = strings8Osc[k]->tickloop(phase * t);
-        }
-        brassSum += b * e;
-        sum16 += a16 * v;
-        sum8 += a8 * v;
+        brassSum += brass[k] * brassLevel[k];
+        sum16 += voice16[k] * stringLevel[k];
+        sum8 += voice8[k] * stringLevel[k];
     }
 
     renderBrass(brassSum);

@@ -11,6 +11,7 @@
 #include "engine/StringsHighPass.h"
 #include "engine/StringsKey.h"
 #include "engine/VCFdouble.h"
+#include "engine/VoiceBatch.h"
 #include "engine/WvIn.h"
 
 // The tone generator: renders the string section (16' and 8') and the brass
@@ -114,9 +115,20 @@ public:
     StringsHighPass stringsHighPass;
     NoiseGenerator noise;                       // source of the brass noise
 
+    // The voices are rendered together, stage by stage (VoiceBatch), with
+    // the same samples as ticking them one by one; set this to tick them one
+    // by one through WvIn::tickloop instead (used to check the two agree).
+    bool tickVoicesOneByOne = false;
+    VoiceBatch voiceBatch;
+    // Per-column constants of each voice's filters, set with its column.
+    VoiceBatch::VoiceConstants strings8Constants[keyCount];
+    VoiceBatch::VoiceConstants strings16Constants[keyCount];
+    VoiceBatch::VoiceConstants brassConstants[keyCount];
+
 private:
     void setUpVoice(std::unique_ptr<WvIn>& voice, float (*table)[noteColumns], float rate,
                     float octaveFactor);
+    void updateVoiceConstants(int k);
     void renderBrass(float brassSum);
     float renderStrings(float sum16, float sum8);
 };

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "engine/WvIn.h"
+
+// Advances a set of wavetable voices by one sample, with exactly the result
+// of calling each voice's tickloop, but stage by stage across all voices.
+// One voice's sample is a long chain of dependent operations; the voices of
+// the tone generator are independent of each other, so working on all of
+// them at once keeps the processor's pipelines and vector units busy
+// instead of waiting on one chain. Every voice's state (position, last
+// output, filter memories and coefficients) is read from and written back
+// to the voice itself.
+//
+// Use: clear(), add() each voice with its phase, render(), then output().
+class VoiceBatch
+{
+public:
+    static constexpr int block = 8;  // lanes processed together
+    static constexpr int capacity = 184; // the tone generator's 183 voices, a whole number of blocks
+
+    // What a voice's filters need from its column: set again whenever the
+    // column, the octave factor or the sample rate of the voice changes.
+    struct VoiceConstants
+    {
+        float highPassFrequency = 0.0f;  // coefficient at 0.55 x the note's fundamental
+        float highPassDamping = 0.0f;
+        float bandBoostFrequency = 0.0f; // coefficient at 4600 Hz
+        float bandBoostDamping = 0.0f;
+        float bandWeight = 0.0f;         // weight of the band component
+        float inputGain = 0.0f;          // high-pass input gain
+    };
+    static VoiceConstants constantsOf(const WvIn& voice);
+
+    void clear() { count = 0; }
+
+    // Queues a voice for this sample and returns its slot for output(), or
+    // -1 for a voice without a table (which sounds 0, as its tickloop would).
+    // A voice that reads the same table, column and phase as the voice
+    // queued just before it shares that voice's interpolation.
+    int add(WvIn& voice, const VoiceConstants& constants, double phase);
+
+    void render();
+
+    float output(int slot) const { return slot < 0 ? 0.0f : out[slot]; }
+
+    int count = 0;
+
+private:
+    WvIn* voices[capacity] = {};
+    double phases[capacity] = {};
+    double positions[capacity] = {};
+    double fractions[capacity] = {};
+    float before[capacity] = {}, at[capacity] = {}, after[capacity] = {}, after2[capacity] = {};
+    float interpolated[capacity] = {};
+    float bandFrequency[capacity] = {}, bandDamping[capacity] = {};
+    float bandMemory[capacity] = {}, bandLow[capacity] = {};
+    float bandWeight[capacity] = {};
+    float highFrequency[capacity] = {}, highDamping[capacity] = {};
+    float highMemory[capacity] = {}, highLow[capacity] = {};
+    float inputGain[capacity] = {};
+    float boosted[capacity] = {};
+    float out[capacity] = {};
+
+    void readRows();
+    void interpolate(int blocks);
+    void boostBand(int blocks);
+    void highPass(int blocks);
+    void writeBack();
+};

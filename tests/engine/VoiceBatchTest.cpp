@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "engine/PhaseSyncOsc.h"
+#include "engine/VoiceBatch.h"
+
+namespace
+{
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+void expectSameState(const WvIn& a, const WvIn& b)
+{
+    EXPECT_TRUE(sameBits(a.position, b.position));
+    EXPECT_TRUE(sameBits(a.lastOutput, b.lastOutput));
+    EXPECT_TRUE(sameBits(a.highPass.band, b.highPass.band));
+    EXPECT_TRUE(sameBits(a.highPass.low, b.highPass.low));
+    EXPECT_TRUE(sameBits(a.highPass.frequency, b.highPass.frequency));
+    EXPECT_TRUE(sameBits(a.bandBoost.band, b.bandBoost.band));
+    EXPECT_TRUE(sameBits(a.bandBoost.low, b.bandBoost.low));
+    EXPECT_TRUE(sameBits(a.bandBoost.frequency, b.bandBoost.frequency));
+}
+} // namespace
+
+// Voices rendered together must give, bit for bit, what each voice's own
+// tickloop gives: outputs and every piece of state, over random columns,
+// octave factors, sample rates and phases (including the row boundaries and
+// phases of many cycles), with pairs of voices that share a reading.
+TEST(VoiceBatch, MatchesTickingEachVoice)
+{
+    constexpr int rows = 401;
+    std::mt19937 random(20261211);
+    std::uniform_real_distribution<float> sampleValue(-1.0f, 1.0f);
+    std::vector<float> data(rows * 128);
+    for (float& x : data)
+        x = sampleValue(random);
+    auto* table = reinterpret_cast<float(*)[128]>(data.data());
+
+    constexpr int voiceCount = 40;
+    std::vector<std::unique_ptr<WvIn>> ticked, batched;
+    std::vector<VoiceBatch::VoiceConstants> constants;
+    std::uniform_int_distribution<int> note(0, 135);
+    for (int i = 0; i < voiceCount; ++i)
+    {
+        const float rate = (i % 3 == 0) ? 48000.0f : 44100.0f;
+        const float octave = (i % 2 == 0) ? 0.5f : 1.0f;
+        // Every fourth voice repeats the previous one's setting, as the brass
+        // and 16' voices of one key do.
+        const int n = (i % 4 == 1) ? batched.back()->note : note(random);
+        for (auto* set : {&ticked, &batched})
+        {
+            set->push_back(std::make_unique<WvIn>());
+            WvIn& v = *set->back();
+            v.setWave(table, rows);
+            v.setSampleRate(rate);
+            v.octaveFactor = (i % 4 == 1) ? (*set)[i - 1]->octaveFactor : octave;
+            v.setNote(n, true);
+        }
+        constants.push_back(VoiceBatch::constantsOf(*batched.back()));
+    }
+
+    const double specialPhases[] = {0.0, 0.5, 1.0, 1.25, 2.0, 1.0 / 400.0, 399.0 / 400.0,
+                                    127.99999, 64.0, 3.0000000001, -0.25};
+    std::uniform_real_distribution<double> smallPhase(0.0, 2.0);
+    std::uniform_real_distribution<double> largePhase(0.0, 128.0);
+    auto batch = std::make_unique<VoiceBatch>();
+    std::vector<double> phases(voiceCount);
+    for (int step = 0; step < 3000; ++step)
+    {
+        for (int i = 0; i < voiceCount; ++i)
+        {
+            // Voices 4n + 2 share the phase, but not the column, of the one before.
+            if (i % 4 == 1 || i % 4 == 2)
+                phases[i] = phases[i - 1];
+            else if (step % 10 == 0)
+                phases[i] = specialPhases[(step / 10 + i) % std::size(specialPhases)];
+            else
+                phases[i] = (i % 3 == 0) ? largePhase(random) : smallPhase(random);
+        }
+        // A changing subset of the voices sounds, as keys come and go.
+        batch->clear();
+        std::vector<int> slots(voiceCount, -1);
+        for (int i = 0; i < voiceCount; ++i)
+            if ((step / 97 + i) % 5 != 0)
+                slots[i] = batch->add(*batched[i], constants[i], phases[i]);
+        batch->render();
+        for (int i = 0; i < voiceCount; ++i)
+        {
+            if (slots[i] < 0)
+                continue;
+            const float expected = ticked[i]->tickloop(phases[i]);
+            ASSERT_TRUE(sameBits(batch->output(slots[i]), expected))
+                << "step " << step << " voice " << i << " phase " << phases[i];
+        }
+    }
+    for (int i = 0; i < voiceCount; ++i)
+    {
+        SCOPED_TRACE(i);
+        expectSameState(*ticked[i], *batched[i]);
+    }
+}
+
+TEST(VoiceBatch, VoiceWithoutTableSoundsNothing)
+{
+    WvIn voice;
+    VoiceBatch batch;
+    const int slot = batch.add(voice, VoiceBatch::constantsOf(voice), 0.3);
+    batch.render();
+    EXPECT_EQ(slot, -1);
+    EXPECT_EQ(batch.output(slot), 0.0f);
+    EXPECT_EQ(voice.tickloop(0.3), 0.0f);
+}
+
+// The whole tone generator, voices batched or ticked one by one, over a
+// performance with chords, repeated keys, the keyboard's ends, transposing
+// and sections switched on and off: the same samples, bit for bit.
+TEST(VoiceBatch, ToneGeneratorSoundsTheSameEitherWay)
+{
+    auto makeGenerator = [](bool oneByOne) {
+        auto osc = std::make_unique<PhaseSyncOsc>();
+        osc->loadWaveTable(44100.0);
+        osc->tickVoicesOneByOne = oneByOne;
+        for (int i = 0; i < PhaseSyncOsc::pitchClasses; ++i)
+            osc->pitchIncrement[i] = 16.35 * std::pow(2.0, i / 12.0) / 44100.0;
+        osc->setBrassVCFAttack(0.3f);
+        osc->setBrassVCFDecay(0.5f);
+        osc->setAttackStrings(0.2f);
+        osc->setRelease(0.3f);
+        osc->setStringsVolume(0.8f);
+        osc->setBrassVolume(0.7f);
+        osc->setBrsOn(true);
+        osc->set16FOn(true);
+        osc->set8FOn(true);
+        return osc;
+    };
+    auto batched = makeGenerator(false);
+    auto single = makeGenerator(true);
+
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> note(30, 100);
+    for (int sample = 0; sample < 44100 * 3; ++sample)
+    {
+        if (sample % 2205 == 0)
+        {
+            const int n = note(random);
+            const bool down = (sample / 2205) % 3 != 2;
+            for (PhaseSyncOsc* osc : {batched.get(), single.get()})
+                down ? osc->setNoteOn(n) : osc->setNoteOff(n);
+        }
+        if (sample == 44100)
+            for (PhaseSyncOsc* osc : {batched.get(), single.get()})
+            {
+                for (int n = 48; n <= 96; ++n)
+                    osc->setNoteOn(n);
+                osc->setTranspose(true);
+                osc->set16FOn(false);
+            }
+        if (sample == 88200)
+            for (PhaseSyncOsc* osc : {batched.get(), single.get()})
+            {
+                osc->setBrsOn(false);
+                osc->set16FOn(true);
+                osc->setTranspose(false);
+            }
+        const float a = batched->sound_engine1();
+        const float b = single->sound_engine1();
+        ASSERT_TRUE(sameBits(a, b)) << sample;
+        ASSERT_TRUE(sameBits(batched->brassOutput, single->brassOutput)) << sample;
+    }
+    for (int k = 0; k < PhaseSyncOsc::keyCount; ++k)
+    {
+        SCOPED_TRACE(k);
+        expectSameState(*batched->strings8Osc[k], *single->strings8Osc[k]);
+        expectSameState(*batched->strings16Osc[k], *single->strings16Osc[k]);
+        expectSameState(*batched->brassOsc[k], *single->brassOsc[k]);
+    }
+}
