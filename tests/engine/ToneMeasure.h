@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cmath>
+#include <complex>
+
+// Measures the steady-state gain of a one-sample-at-a-time process at one
+// frequency: a sine is fed in, the transient is let go, and the output's
+// component at that frequency is taken over one second (a whole number of
+// cycles for whole-hertz frequencies).
+template <typename Process>
+double measureGain(Process&& process, double hz, double sampleRate, double amplitude = 0.5,
+                   double settleSeconds = 0.5)
+{
+    const double pi = 3.14159265358979323846;
+    const double w = 2.0 * pi * hz / sampleRate;
+    const long settle = static_cast<long>(settleSeconds * sampleRate);
+    const long length = static_cast<long>(sampleRate);
+    std::complex<double> sum(0.0, 0.0);
+    for (long n = 0; n < settle + length; ++n)
+    {
+        const double y = process(static_cast<float>(amplitude * std::sin(w * static_cast<double>(n))));
+        if (n >= settle)
+            sum += y * std::polar(1.0, -w * static_cast<double>(n));
+    }
+    return 2.0 * std::abs(sum) / static_cast<double>(length) / amplitude;
+}
+
+inline double toDecibels(double gain)
+{
+    return 20.0 * std::log10(gain);
+}
