@@ -74,6 +74,8 @@ void PhaseSyncOsc::loadWaveTable(double fs)
         {
             waveTable16[j][n] = resCycleHighest[j] * h16 + resCycleLowest[j] * l16;
             waveTable8[j][n] = resCycleHighest[j] * h8 + resCycleLowest[j] * l8;
+            cyclesByNote16[n][j] = waveTable16[j][n];
+            cyclesByNote8[n][j] = waveTable8[j][n];
         }
     }
 
@@ -295,71 +297,107 @@ float PhaseSyncOsc::sound_engine1()
     const double t = transpose ? 1.0 : 0.5;
     const double lowerFactor = t * 0.5; // 16' and brass: an octave below the 8'
 
-    // Gates, envelopes and smoothing of every key; the voices of sounding
-    // keys are queued (or, one by one, ticked) with their phases. Resting
-    // voices are not advanced: their filters keep their state.
+    // Envelopes, gates and smoothing of every key. A resting envelope or a
+    // resting, settled gate only holds its zero, which is kept here without
+    // stepping it.
     float brassLevel[keyCount];
     float stringLevel[keyCount];
+    for (int k = 0; k < keyCount; ++k)
+    {
+        AREnvelope& env = brassKeyEnv[k];
+        if (env.stage == AREnvelope::off)
+        {
+            env.level = 0.0;
+            brassLevel[k] = 0.0f;
+        }
+        else
+        {
+            brassLevel[k] = env.getNextSample();
+        }
+    }
+    for (int k = 0; k < keyCount; ++k)
+    {
+        StringsKey& key = stringsKeys[k];
+        LevelSmoother& smoother = keySmoothing[k];
+        if (key.stage == StringsKey::off && smoother.value == 0.0f)
+        {
+            key.level = 0.0f;
+            stringLevel[k] = 0.0f;
+        }
+        else
+        {
+            stringLevel[k] = smoother.next(key.next(r));
+        }
+    }
+
+    // The voices of the sounding keys advance; resting voices do not, and
+    // their filters keep their state.
+    int soundingKeys[keyCount];
     float brass[keyCount];
     float voice16[keyCount];
     float voice8[keyCount];
     int brassSlot[keyCount];
     int slot16[keyCount];
     int slot8[keyCount];
-    for (int k = 0; k < keyCount; ++k)
-        brassLevel[k] = brassKeyEnv[k].getNextSample();
-    for (int k = 0; k < keyCount; ++k)
-        stringLevel[k] = keySmoothing[k].next(stringsKeys[k].next(r));
-
+    int sounding = 0;
     voiceBatch.clear();
     for (int k = 0; k < keyCount; ++k)
     {
-        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
-        const bool brassSounds = brassKeyEnv[k].getCurrentStage() != AREnvelope::off;
+        const bool brassSounds = brassKeyEnv[k].stage != AREnvelope::off;
         const bool stringsSound = stringsKeys[k].stage != StringsKey::off;
-        brass[k] = voice16[k] = voice8[k] = 0.0f;
-        brassSlot[k] = slot16[k] = slot8[k] = -1;
+        if (!brassSounds && !stringsSound)
+            continue;
+        const int s = sounding++;
+        soundingKeys[s] = k;
+        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
+        brass[s] = voice16[s] = voice8[s] = 0.0f;
+        brassSlot[s] = slot16[s] = slot8[s] = -1;
         if (tickVoicesOneByOne)
         {
             if (brassSounds)
-                brass[k] = brassOsc[k]->tickloop(phase * lowerFactor);
+                brass[s] = brassOsc[k]->tickloop(phase * lowerFactor);
             if (stringsSound)
             {
-                voice16[k] = strings16Osc[k]->tickloop(phase * lowerFactor);
-                voice8[k] = strings8Osc[k]->tickloop(phase * t);
+                voice16[s] = strings16Osc[k]->tickloop(phase * lowerFactor);
+                voice8[s] = strings8Osc[k]->tickloop(phase * t);
             }
             continue;
         }
         // The brass and 16' voices of a key read the same cycle at the same
         // phase: queued next to each other they share that reading.
         if (brassSounds)
-            brassSlot[k] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor);
+            brassSlot[s] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor,
+                                          cyclesByNote16[brassOsc[k]->column]);
         if (stringsSound)
         {
-            slot16[k] = voiceBatch.add(*strings16Osc[k], strings16Constants[k], phase * lowerFactor);
-            slot8[k] = voiceBatch.add(*strings8Osc[k], strings8Constants[k], phase * t);
+            slot16[s] = voiceBatch.add(*strings16Osc[k], strings16Constants[k], phase * lowerFactor,
+                                       cyclesByNote16[strings16Osc[k]->column]);
+            slot8[s] = voiceBatch.add(*strings8Osc[k], strings8Constants[k], phase * t,
+                                      cyclesByNote8[strings8Osc[k]->column]);
         }
     }
     if (!tickVoicesOneByOne)
     {
         voiceBatch.render();
-        for (int k = 0; k < keyCount; ++k)
+        for (int s = 0; s < sounding; ++s)
         {
-            brass[k] = voiceBatch.output(brassSlot[k]);
-            voice16[k] = voiceBatch.output(slot16[k]);
-            voice8[k] = voiceBatch.output(slot8[k]);
+            brass[s] = voiceBatch.output(brassSlot[s]);
+            voice16[s] = voiceBatch.output(slot16[s]);
+            voice8[s] = voiceBatch.output(slot8[s]);
         }
     }
 
-    // Sums in ascending key order.
+    // Sums in ascending key order. A silent key would only add zeros, which
+    // leave a sum that starts at +0 unchanged, so it is left out.
     float brassSum = 0.0f;
     float sum16 = 0.0f;
     float sum8 = 0.0f;
-    for (int k = 0; k < keyCount; ++k)
+    for (int s = 0; s < sounding; ++s)
     {
-        brassSum += brass[k] * brassLevel[k];
-        sum16 += voice16[k] * stringLevel[k];
-        sum8 += voice8[k] * stringLevel[k];
+        const int k = soundingKeys[s];
+        brassSum += brass[s] * brassLevel[k];
+        sum16 += voice16[s] * stringLevel[k];
+        sum8 += voice8[s] * stringLevel[k];
     }
 
     renderBrass(brassSum);

@@ -120,6 +120,10 @@ public:
     // by one through WvIn::tickloop instead (used to check the two agree).
     bool tickVoicesOneByOne = false;
     VoiceBatch voiceBatch;
+    // The two wave tables again, one note's cycle after the other, so that
+    // the rows a voice interpolates between lie side by side in memory.
+    float cyclesByNote16[noteColumns][cyclePoints] = {};
+    float cyclesByNote8[noteColumns][cyclePoints] = {};
     // Per-column constants of each voice's filters, set with its column.
     VoiceBatch::VoiceConstants strings8Constants[keyCount];
     VoiceBatch::VoiceConstants strings16Constants[keyCount];

@@ -27,13 +27,17 @@ VoiceBatch::VoiceConstants VoiceBatch::constantsOf(const WvIn& voice)
     return c;
 }
 
-int VoiceBatch::add(WvIn& voice, const VoiceConstants& constants, double phase)
+int VoiceBatch::add(WvIn& voice, const VoiceConstants& constants, double phase, const float* cycle)
 {
     if (voice.lastIndex == 0 || voice.wave == nullptr || count >= capacity)
         return -1;
     const int j = count++;
     voices[j] = &voice;
+    cycles[j] = cycle;
     phases[j] = phase;
+    lengths[j] = static_cast<double>(voice.lastIndex);
+    if (!(phase >= 0.0 && phase < quickCycles))
+        slowJobs[slowCount++] = j;
     bandFrequency[j] = constants.bandBoostFrequency;
     bandDamping[j] = constants.bandBoostDamping;
     bandMemory[j] = voice.bandBoost.band;
@@ -52,6 +56,7 @@ void VoiceBatch::render()
     if (count == 0)
         return;
     const int blocks = (count + block - 1) / block;
+    findPositions(blocks);
     readRows();
     interpolate(blocks);
     boostBand(blocks);
@@ -59,47 +64,55 @@ void VoiceBatch::render()
     writeBack();
 }
 
-// Row position of a phase: L * phase, brought into (0, L] by whole cycles
-// when it lies beyond L, and 0 when negative. Below 2^52 every p - k*L is
-// exact, so taking off the whole cycles at once gives what taking them off
-// one at a time gives.
-static double wrap(const WvIn& v, double phase)
+// Row positions: L * phase, brought into (0, L] by whole cycles when it
+// lies beyond L, and 0 when negative (or not a number). Every p - k*L is
+// exact below 2^52, and a rounded quotient p / L is at most one above the
+// true whole number of cycles, so taking the cycles off at once and adding
+// one back where that went to 0 or below gives what taking them off one at
+// a time gives. Phases too large for the quick form (flagged by add) are
+// wrapped by the voice itself.
+// The selects below leave nothing to trap, but GCC only turns them into
+// vector code when told that no floating-point trap is being watched.
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("no-trapping-math")))
+#endif
+void VoiceBatch::findPositions(int blocks)
 {
-    const double L = static_cast<double>(v.lastIndex);
-    double p = L * phase;
-    if (p > L)
+    for (int b = 0; b < blocks; ++b)
+        for (int l = 0; l < block; ++l)
+        {
+            const int j = b * block + l;
+            const double L = lengths[j];
+            const double p = L * phases[j];
+            double q = p / L;
+            // Keeps the conversion defined (not a number fails both tests).
+            q = (q >= 0.0) ? q : 0.0;
+            q = (q < quickCycles) ? q : 0.0;
+            double r = p - static_cast<double>(static_cast<std::int32_t>(q)) * L;
+            r += (r <= 0.0) ? L : 0.0; // r is never -0, so adding 0 keeps it
+            double position = (p > L) ? r : p;
+            position = (position >= 0.0) ? position : 0.0;
+            positions[j] = position;
+            rows[j] = static_cast<std::int32_t>(position);
+            fractions[j] = position - static_cast<double>(rows[j]);
+        }
+    for (int s = 0; s < slowCount; ++s)
     {
-        if (!(p < 4503599627370496.0))
-            return v.wrapPosition(phase);
-        p -= static_cast<double>(static_cast<std::int64_t>(p / L)) * L;
-        while (p > L)
-            p -= L;
-        while (p <= 0.0)
-            p += L;
+        const int j = slowJobs[s];
+        positions[j] = voices[j]->wrapPosition(phases[j]);
+        rows[j] = static_cast<std::int32_t>(positions[j]);
+        fractions[j] = positions[j] - static_cast<double>(rows[j]);
     }
-    return (p >= 0.0) ? p : 0.0;
 }
 
-// Position in the cycle and the four neighbouring rows of every voice.
+// The four rows around every voice's position.
 void VoiceBatch::readRows()
 {
     for (int j = 0; j < count; ++j)
     {
         const WvIn& v = *voices[j];
-        if (j > 0 && phases[j] == phases[j - 1] && v.wave == voices[j - 1]->wave &&
-            v.column == voices[j - 1]->column && v.lastIndex == voices[j - 1]->lastIndex)
-        {
-            positions[j] = positions[j - 1];
-            fractions[j] = fractions[j - 1];
-            before[j] = before[j - 1];
-            at[j] = at[j - 1];
-            after[j] = after[j - 1];
-            after2[j] = after2[j - 1];
-            continue;
-        }
         const unsigned int L = v.lastIndex;
-        const double p = wrap(v, phases[j]);
-        const unsigned int i = static_cast<unsigned int>(p);
+        const unsigned int i = static_cast<unsigned int>(rows[j]);
         // Before row 0 comes row L; after row L comes row 1.
         const unsigned int rowBefore = (i == 0) ? L : i - 1;
         unsigned int rowAfter = i + 1;
@@ -110,12 +123,20 @@ void VoiceBatch::readRows()
             rowAfter2 -= L;
         if (rowAfter2 > L)
             rowAfter2 -= L;
-        positions[j] = p;
-        fractions[j] = p - static_cast<double>(i);
-        before[j] = v.wave[rowBefore][v.column];
-        at[j] = v.wave[i][v.column];
-        after[j] = v.wave[rowAfter][v.column];
-        after2[j] = v.wave[rowAfter2][v.column];
+        if (const float* cycle = cycles[j])
+        {
+            before[j] = cycle[rowBefore];
+            at[j] = cycle[i];
+            after[j] = cycle[rowAfter];
+            after2[j] = cycle[rowAfter2];
+        }
+        else
+        {
+            before[j] = v.wave[rowBefore][v.column];
+            at[j] = v.wave[i][v.column];
+            after[j] = v.wave[rowAfter][v.column];
+            after2[j] = v.wave[rowAfter2][v.column];
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "engine/WvIn.h"
 
 // Advances a set of wavetable voices by one sample, with exactly the result
@@ -31,13 +33,14 @@ public:
     };
     static VoiceConstants constantsOf(const WvIn& voice);
 
-    void clear() { count = 0; }
+    void clear() { count = slowCount = 0; }
 
     // Queues a voice for this sample and returns its slot for output(), or
     // -1 for a voice without a table (which sounds 0, as its tickloop would).
-    // A voice that reads the same table, column and phase as the voice
-    // queued just before it shares that voice's interpolation.
-    int add(WvIn& voice, const VoiceConstants& constants, double phase);
+    // `cycle`, if given, holds the voice's column of its table with the rows
+    // one after the other (the same values, laid out so that neighbouring
+    // rows share a cache line); otherwise the table itself is read.
+    int add(WvIn& voice, const VoiceConstants& constants, double phase, const float* cycle = nullptr);
 
     void render();
 
@@ -47,8 +50,11 @@ public:
 
 private:
     WvIn* voices[capacity] = {};
+    const float* cycles[capacity] = {};
     double phases[capacity] = {};
+    double lengths[capacity] = {}; // rows per cycle, L
     double positions[capacity] = {};
+    std::int32_t rows[capacity] = {};
     double fractions[capacity] = {};
     float before[capacity] = {}, at[capacity] = {}, after[capacity] = {}, after2[capacity] = {};
     float interpolated[capacity] = {};
@@ -61,6 +67,12 @@ private:
     float boosted[capacity] = {};
     float out[capacity] = {};
 
+    // Phases from this many cycles on are wrapped by the voice itself.
+    static constexpr double quickCycles = 1048576.0;
+    int slowJobs[capacity] = {};
+    int slowCount = 0;
+
+    void findPositions(int blocks);
     void readRows();
     void interpolate(int blocks);
     void boostBand(int blocks);
