@@ -1,0 +1,46 @@
+#include "core/PluginProcessor.h"
+
+using KvoParameter = VorsanTembrolinAudioProcessor::KvoParameter;
+
+KvoParameter::KvoParameter (VorsanTembrolinAudioProcessor& ownerToUse, int maxValueToUse, int defaultValueToUse,
+                            const juce::String& idToUse, const juce::String& nameToUse)
+    : owner (ownerToUse),
+      maxValue (maxValueToUse),
+      value (normalisedFromRaw (defaultValueToUse, maxValueToUse)),
+      defaultValue (normalisedFromRaw (defaultValueToUse, maxValueToUse)),
+      id (idToUse),
+      name (nameToUse)
+{
+}
+
+KvoParameter::~KvoParameter() = default;
+
+float KvoParameter::getValue() const
+{
+    return value.load (std::memory_order_relaxed);
+}
+
+// Not clamped: the raw value is range-tested by the processor.
+void KvoParameter::setValue (float newValue)
+{
+    value.store (newValue, std::memory_order_relaxed);
+    owner.SetParameter (getParameterIndex(), rawFromNormalised (maxValue, newValue));
+}
+
+float KvoParameter::getDefaultValue() const { return defaultValue; }
+
+juce::String KvoParameter::getName (int) const { return name; }
+
+juce::String KvoParameter::getLabel() const { return {}; }
+
+float KvoParameter::getValueForText (const juce::String& text) const
+{
+    return text.getFloatValue();
+}
+
+bool KvoParameter::isMetaParameter() const { return true; }
+
+juce::AudioProcessorParameter::Category KvoParameter::getCategory() const
+{
+    return genericParameter;
+}
