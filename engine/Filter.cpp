@@ -36,18 +36,3 @@ void Filter::setRezo(float r)
     else
         damping = (1.0f - r) * 2.0f;
 }
-
-void Filter::ticklow(float x)
-{
-    const float h = x - band * damping - low;
-    band = flush(band + h * frequency);
-    low = flush(low + frequency * band);
-}
-
-float Filter::tickhigh(float x)
-{
-    const float h = x - band * damping - low;
-    band = flush(band + frequency * h);
-    low = flush(low + frequency * band);
-    return h;
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 // Chamberlin state-variable filter in 32-bit float. A wavetable voice uses
 // one as a key-tracking high-pass (tickhigh) and one as a band-pass whose
 // band memory is read after ticklow.
@@ -13,14 +15,27 @@ public:
     void setHertzFreq(float hz);
     void setRezo(float r);
 
-    void ticklow(float x);
+    // The steps run per sample in every voice, so they live here to be inlined.
+    void ticklow(float x)
+    {
+        const float h = x - band * damping - low;
+        band = flush(band + h * frequency);
+        low = flush(low + frequency * band);
+    }
     float pickBPfromLow() const { return band; }
-    float tickhigh(float x);
+    float tickhigh(float x)
+    {
+        const float h = x - band * damping - low;
+        band = flush(band + frequency * h);
+        low = flush(low + frequency * band);
+        return h;
+    }
 
-    // Memories within this bound are set to exactly 0 so that a silent
-    // filter never runs on denormals.
+    // Memories within this bound (inclusive) are set to exactly 0 so that a
+    // silent filter never runs on denormals. |v| <= bound is the same test
+    // as -bound <= v <= bound (and false for NaN), without branches.
     static constexpr float flushBound = 1.1754944e-34f;
-    static float flush(float v) { return (v >= -flushBound && v <= flushBound) ? 0.0f : v; }
+    static float flush(float v) { return std::fabs(v) <= flushBound ? 0.0f : v; }
 
     float band = 0.0f;
     float low = 0.0f;
