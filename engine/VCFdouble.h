@@ -4,7 +4,7 @@
 
 // The brass section's filter: two cascaded, twice-oversampled
 // state-variable low-passes in double precision. Cutoff and damping are
-// sampled every 256 samples and glided linearly to over the next 256.
+// sampled every 256 samples and reached linearly over the next 256.
 class spcfilter
 {
 public:

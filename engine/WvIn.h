@@ -21,8 +21,9 @@ public:
     // Next output sample for a phase in cycles (not negative, may exceed 1).
     float tickloop(const double& phase);
 
-    // Row position for a phase: L*phase wrapped into (0, L] by whole cycles
-    // of L rows, 0 for a negative phase.
+    // Row position for a phase: L*phase less as many whole cycles of L rows
+    // as bring it to at most L (a phase of exactly 1 reads row L); 0 for a
+    // negative phase, and for one that is not a number or infinite.
     double wrapPosition(double phase) const;
 
     float (*wave)[128] = nullptr;
