@@ -160,10 +160,13 @@ void PhaseSyncOsc::setNoteOn(int note)
     keyPitchClass[k] = n - 12 * octave;
     keyOctaveFactor[k] = std::ldexp(1.0, octave - 1);
 
-    strings8Osc[k]->setNote(n, true);
-    strings16Osc[k]->setNote(n, true);
-    brassOsc[k]->setNote(n, true);
-    updateVoiceConstants(k);
+    if (voicesLoaded())
+    {
+        strings8Osc[k]->setNote(n, true);
+        strings16Osc[k]->setNote(n, true);
+        brassOsc[k]->setNote(n, true);
+        updateVoiceConstants(k);
+    }
 
     // The same key struck again with a sustain setting continues its brass
     // level from where it is; otherwise the attack starts near zero.
@@ -277,8 +280,20 @@ void PhaseSyncOsc::setTranspose(bool on)
     transpose = on;
 }
 
+bool PhaseSyncOsc::voicesLoaded() const
+{
+    return strings8Osc[0] != nullptr;
+}
+
 float PhaseSyncOsc::sound_engine1()
 {
+    // Without voices (loadWaveTable not yet called) there is nothing to hear.
+    if (!voicesLoaded())
+    {
+        brassOutput = 0.0f;
+        return 0.0f;
+    }
+
     // Shared crescendo ramp (may pass 1 by less than a step for one sample).
     if (crescendoLevel < 1.0f)
         crescendoLevel += crescendoStep;
@@ -363,8 +378,6 @@ float PhaseSyncOsc::sound_engine1()
             }
             continue;
         }
-        // The brass and 16' voices of a key read the same cycle at the same
-        // phase: queued next to each other they share that reading.
         if (brassSounds)
             brassSlot[s] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor,
                                           cyclesByNote16[brassOsc[k]->column]);

@@ -133,6 +133,7 @@ private:
     void setUpVoice(std::unique_ptr<WvIn>& voice, float (*table)[noteColumns], float rate,
                     float octaveFactor);
     void updateVoiceConstants(int k);
+    bool voicesLoaded() const;
     void renderBrass(float brassSum);
     float renderStrings(float sum16, float sum8);
 };

@@ -590,3 +590,32 @@ TEST_F(ToneGenerator, SameSettingsAndKeysGiveTheSameSamples)
     EXPECT_EQ(s1, s2);
     EXPECT_EQ(b1, b2);
 }
+
+TEST_F(ToneGenerator, SettledKeyLevelIsExactlyZero)
+{
+    // A released key's smoothed level comes to rest on exactly 0, not on a
+    // denormal that would be recomputed forever.
+    osc->setRelease(0.0f);
+    osc->setNoteOn(60);
+    run(samples(0.1));
+    osc->setNoteOff(60);
+    run(samples(1.0));
+    EXPECT_EQ(osc->stringsKeys[24].stage, StringsKey::off);
+    EXPECT_EQ(osc->keySmoothing[24].value, 0.0f);
+}
+
+TEST(ToneGeneratorWithoutTables, IsSilentAndSafe)
+{
+    auto osc = std::make_unique<PhaseSyncOsc>();
+    osc->setBrsOn(true);
+    osc->set8FOn(true);
+    osc->setNoteOn(60);
+    EXPECT_TRUE(osc->getStartActive());
+    for (int i = 0; i < 100; ++i)
+    {
+        EXPECT_EQ(osc->sound_engine1(), 0.0f);
+        EXPECT_EQ(osc->brassOutput, 0.0f);
+    }
+    osc->setNoteOff(60);
+    EXPECT_EQ(osc->heldCount, 0);
+}

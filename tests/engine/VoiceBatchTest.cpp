@@ -66,7 +66,7 @@ TEST(VoiceBatch, MatchesTickingEachVoice)
     }
 
     const double specialPhases[] = {0.0, 0.5, 1.0, 1.25, 2.0, 1.0 / 400.0, 399.0 / 400.0,
-                                    127.99999, 64.0, 3.0000000001, -0.25};
+                                    127.99999, 64.0, 3.0000000001, -0.25, 3.0e6, 1e300};
     std::uniform_real_distribution<double> smallPhase(0.0, 2.0);
     std::uniform_real_distribution<double> largePhase(0.0, 128.0);
     auto batch = std::make_unique<VoiceBatch>();
