@@ -31,6 +31,7 @@ void PhaseSyncOsc::setUpVoice(std::unique_ptr<WvIn>& voice, float (*table)[noteC
 
 void PhaseSyncOsc::updateVoiceConstants(int k)
 {
+    keyColumn[k] = strings8Osc[k]->column; // the key's three voices share their column
     strings8Constants[k] = VoiceBatch::constantsOf(*strings8Osc[k]);
     strings16Constants[k] = VoiceBatch::constantsOf(*strings16Osc[k]);
     brassConstants[k] = VoiceBatch::constantsOf(*brassOsc[k]);
@@ -378,15 +379,14 @@ float PhaseSyncOsc::sound_engine1()
             }
             continue;
         }
+        const float* cycle16 = cyclesByNote16[keyColumn[k]];
         if (brassSounds)
-            brassSlot[s] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor,
-                                          cyclesByNote16[brassOsc[k]->column]);
+            brassSlot[s] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor, cycle16);
         if (stringsSound)
         {
-            slot16[s] = voiceBatch.add(*strings16Osc[k], strings16Constants[k], phase * lowerFactor,
-                                       cyclesByNote16[strings16Osc[k]->column]);
+            slot16[s] = voiceBatch.add(*strings16Osc[k], strings16Constants[k], phase * lowerFactor, cycle16);
             slot8[s] = voiceBatch.add(*strings8Osc[k], strings8Constants[k], phase * t,
-                                      cyclesByNote8[strings8Osc[k]->column]);
+                                      cyclesByNote8[keyColumn[k]]);
         }
     }
     if (!tickVoicesOneByOne)

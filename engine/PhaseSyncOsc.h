@@ -128,6 +128,7 @@ public:
     VoiceBatch::VoiceConstants strings8Constants[keyCount];
     VoiceBatch::VoiceConstants strings16Constants[keyCount];
     VoiceBatch::VoiceConstants brassConstants[keyCount];
+    std::int32_t keyColumn[keyCount] = {}; // table column of each key's voices
 
 private:
     void setUpVoice(std::unique_ptr<WvIn>& voice, float (*table)[noteColumns], float rate,
