@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include "engine/VorsanSynth.h"
+#include "core/PluginProcessor.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef VORSAN_RENDER_PATH
+
+// Runs the renderer as a user would and checks its exit code, its messages
+// and the files it leaves behind.
+namespace
+{
+    struct Run { int exitCode; juce::String output; };
+
+    Run runRenderer (const juce::StringArray& arguments)
+    {
+        juce::StringArray command { VORSAN_RENDER_PATH };
+        command.addArray (arguments);
+        juce::ChildProcess process;
+        if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
+            return { -1, "could not start" };
+        const auto output = process.readAllProcessOutput();
+        process.waitForProcessToFinish (60000);
+        return { (int) process.getExitCode(), output };
+    }
+
+    juce::File demo (const char* name) { return juce::File (VORSAN_DEMO_DIR).getChildFile (name); }
+
+    class RenderTool : public testing::Test
+    {
+    protected:
+        void SetUp() override { folder.createDirectory(); }
+        void TearDown() override { folder.deleteRecursively(); }
+
+        juce::StringArray filesInFolder() const
+        {
+            juce::StringArray names;
+            for (const auto& f : folder.findChildFiles (juce::File::findFiles, false))
+                names.add (f.getFileName());
+            return names;
+        }
+
+        juce::File folder = juce::File::createTempFile ("vorsan-render-test");
+    };
+
+    std::unique_ptr<juce::AudioFormatReader> openWav (const juce::File& file)
+    {
+        juce::WavAudioFormat wav;
+        return std::unique_ptr<juce::AudioFormatReader> (wav.createReaderFor (new juce::FileInputStream (file), true));
+    }
+}
+
+TEST_F (RenderTool, RendersTheDemoTheSameEveryTime)
+{
+    const auto first = folder.getChildFile ("first.wav");
+    const auto second = folder.getChildFile ("second.wav");
+    const auto a = runRenderer ({ "--state", demo ("demo.state").getFullPathName(),
+                                  demo ("demo.mid").getFullPathName(), first.getFullPathName() });
+    ASSERT_EQ (a.exitCode, 0) << a.output;
+    EXPECT_TRUE (a.output.contains ("wrote")) << a.output;
+    const auto b = runRenderer ({ "--state", demo ("demo.state").getFullPathName(), "--block", "100",
+                                  demo ("demo.mid").getFullPathName(), second.getFullPathName() });
+    ASSERT_EQ (b.exitCode, 0) << b.output;
+
+    // All notes of a block take effect at its start, so another block size
+    // moves them slightly; the same settings give the same bytes.
+    const auto c = runRenderer ({ "--state", demo ("demo.state").getFullPathName(),
+                                  demo ("demo.mid").getFullPathName(), second.getFullPathName() });
+    ASSERT_EQ (c.exitCode, 0) << c.output;
+    juce::MemoryBlock firstBytes, secondBytes;
+    first.loadFileAsData (firstBytes);
+    second.loadFileAsData (secondBytes);
+    EXPECT_GT (firstBytes.getSize(), 1000u);
+    EXPECT_TRUE (firstBytes == secondBytes);
+    EXPECT_EQ (filesInFolder().size(), 2);   // no temporary files left
+
+    auto reader = openWav (first);
+    ASSERT_NE (reader, nullptr);
+    EXPECT_EQ (reader->sampleRate, 44100.0);
+    EXPECT_EQ (reader->numChannels, 2u);
+    EXPECT_EQ (reader->bitsPerSample, 16u);
+    // Six bars at 100 beats per minute (14.4 s) and a two-second tail.
+    EXPECT_NEAR ((double) reader->lengthInSamples / 44100.0, 16.4, 0.05);
+
+    juce::AudioBuffer<float> audio (2, (int) reader->lengthInSamples);
+    reader->read (&audio, 0, audio.getNumSamples(), 0, true, true);
+    const float level = audio.getRMSLevel (0, 0, audio.getNumSamples());
+    EXPECT_GT (level, 0.01f);
+    EXPECT_LT (audio.getMagnitude (0, audio.getNumSamples()), 1.0f);
+    for (int j = 0; j < audio.getNumSamples(); j += 97)
+        ASSERT_EQ (audio.getSample (0, j), audio.getSample (1, j)) << j;
+    // Silence before the first note is out of reach (the chorus keeps
+    // ringing a little), but the tail dies away.
+    EXPECT_LT (audio.getRMSLevel (0, audio.getNumSamples() - 4410, 4410), level * 0.1f);
+}
+
+TEST_F (RenderTool, MatchesTheProcessorPlayedDirectly)
+{
+    // A one-note file rendered at 96 kHz in 32-bit float equals what the
+    // processor gives for the same note in the same blocks.
+    juce::MidiMessageSequence track;
+    track.addEvent (juce::MidiMessage::noteOn (1, 69, (juce::uint8) 100), 0);
+    track.addEvent (juce::MidiMessage::noteOff (1, 69), 960);   // one second at 120 bpm
+    juce::MidiFile midiFile;
+    midiFile.setTicksPerQuarterNote (480);
+    midiFile.addTrack (track);
+    const auto mid = folder.getChildFile ("a.mid");
+    {
+        juce::FileOutputStream out (mid);
+        ASSERT_TRUE (midiFile.writeTo (out));
+    }
+
+    const auto wav = folder.getChildFile ("a.wav");
+    const auto run = runRenderer ({ "--rate", "96000", "--tail", "0.5", "--float", "--block", "256",
+                                    mid.getFullPathName(), wav.getFullPathName() });
+    ASSERT_EQ (run.exitCode, 0) << run.output;
+
+    auto reader = openWav (wav);
+    ASSERT_NE (reader, nullptr);
+    EXPECT_EQ (reader->bitsPerSample, 32u);
+    EXPECT_TRUE (reader->usesFloatingPointData);
+    ASSERT_EQ (reader->lengthInSamples, 144000);
+    juce::AudioBuffer<float> rendered (2, 144000);
+    reader->read (&rendered, 0, 144000, 0, true, true);
+
+    VorsanTembrolinAudioProcessor processor;
+    processor.prepareToPlay (96000, 256);
+    juce::AudioBuffer<float> block (2, 256);
+    for (int start = 0; start < 144000; start += 256)
+    {
+        juce::MidiBuffer midi;
+        if (start == 0)
+            midi.addEvent (juce::MidiMessage::noteOn (1, 69, (juce::uint8) 100), 0);
+        if (start <= 96000 && 96000 < start + 256)
+            midi.addEvent (juce::MidiMessage::noteOff (1, 69), 96000 - start);
+        processor.processBlock (block, midi);
+        for (int j = 0; j < 256 && start + j < 144000; ++j)
+            ASSERT_EQ (rendered.getSample (0, start + j), block.getSample (0, j)) << start + j;
+    }
+}
+
+TEST_F (RenderTool, BadInputGetsAOneLineErrorAndNoOutputFile)
+{
+    const auto notMidi = folder.getChildFile ("notes.mid");
+    notMidi.replaceWithText ("these are not notes");
+    const auto unreadable = folder.getChildFile ("locked.mid");
+    demo ("demo.mid").copyFileTo (unreadable);
+    unreadable.setReadOnly (true);
+    ::chmod (unreadable.getFullPathName().toRawUTF8(), 0);
+    const auto badState = folder.getChildFile ("bad.state");
+    badState.replaceWithText ("<PRESET/>");   // XML, but not in the saved envelope
+    const auto out = folder.getChildFile ("out.wav");
+    const auto mid = demo ("demo.mid").getFullPathName();
+
+    struct Case { juce::StringArray arguments; const char* expected; };
+    const Case cases[] = {
+        { { folder.getChildFile ("missing.mid").getFullPathName(), out.getFullPathName() }, "no such file" },
+        { { notMidi.getFullPathName(), out.getFullPathName() }, "not a standard MIDI file" },
+        { { "--state", badState.getFullPathName(), mid, out.getFullPathName() }, "not a saved VorsanTembrolin state" },
+        { { "--state", folder.getChildFile ("none.state").getFullPathName(), mid, out.getFullPathName() }, "cannot read state" },
+        { { mid, folder.getChildFile ("no/such/folder/out.wav").getFullPathName() }, "folder does not exist" },
+        { { mid, folder.getFullPathName() }, "it is a folder" },
+        { { "--rate", "7999", mid, out.getFullPathName() }, "8000 to 384000" },
+        { { "--rate", "384001", mid, out.getFullPathName() }, "8000 to 384000" },
+        { { "--rate", "44.1k", mid, out.getFullPathName() }, "8000 to 384000" },
+        { { "--block", "0", mid, out.getFullPathName() }, "block size" },
+        { { "--tail", "-1", mid, out.getFullPathName() }, "tail" },
+        { { "--rate" }, "needs a value" },
+        { { "--loud", mid, out.getFullPathName() }, "unknown option" },
+        { { mid }, "expected IN.mid and OUT.wav" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.arguments.joinIntoString (" "));
+        const auto run = runRenderer (c.arguments);
+        EXPECT_NE (run.exitCode, 0);
+        EXPECT_TRUE (run.output.startsWith ("vorsan-render: ")) << run.output;
+        EXPECT_TRUE (run.output.contains (c.expected)) << run.output;
+        EXPECT_EQ (run.output.trimEnd().indexOfChar ('\n'), -1) << run.output;
+        EXPECT_FALSE (out.exists());
+    }
+
+    if (geteuid() != 0)   // root reads everything
+    {
+        const auto run = runRenderer ({ unreadable.getFullPathName(), out.getFullPathName() });
+        EXPECT_NE (run.exitCode, 0);
+        EXPECT_TRUE (run.output.startsWith ("vorsan-render: cannot read")) << run.output;
+    }
+    ::chmod (unreadable.getFullPathName().toRawUTF8(), 0644);
+
+    // An output file that exists already is left alone when the render fails.
+    out.replaceWithText ("keep me");
+    EXPECT_NE (runRenderer ({ notMidi.getFullPathName(), out.getFullPathName() }).exitCode, 0);
+    EXPECT_EQ (out.loadFileAsString(), "keep me");
+    EXPECT_EQ (filesInFolder().size(), 4);   // the inputs and the kept file only
+}
+
+TEST (RenderToolHelp, ExplainsItsOptions)
+{
+    const auto run = runRenderer ({ "--help" });
+    EXPECT_EQ (run.exitCode, 0);
+    for (auto option : { "--rate", "--block", "--state", "--tail", "IN.mid OUT.wav" })
+        EXPECT_TRUE (run.output.contains (option)) << option;
+}
+
+#endif
