@@ -19,6 +19,7 @@
 namespace
 {
 constexpr int points = 401;
+constexpr double pi = 3.14159265358979323846;
 
 struct Knot
 {
@@ -141,7 +142,7 @@ double harmonic(const std::vector<float>& c, int h)
     double re = 0.0, im = 0.0;
     for (int j = 0; j < points - 1; ++j)
     {
-        const double a = 2.0 * M_PI * h * j / (points - 1);
+        const double a = 2.0 * pi * h * j / (points - 1);
         re += c[j] * std::cos(a);
         im += c[j] * std::sin(a);
     }
