@@ -43,8 +43,8 @@ KeyboardCustom::KeyPicture KeyboardCustom::cutFrames (const juce::Image& picture
              picture.getClippedImage ({ 0, height + 1, width, height }) };
 }
 
-KeyboardCustom::KeyboardCustom (juce::MidiKeyboardState& keyboardState, Orientation orientation)
-    : juce::MidiKeyboardComponent (keyboardState, orientation),
+KeyboardCustom::KeyboardCustom (juce::MidiKeyboardState& keyboardState, Orientation keyboardOrientation)
+    : juce::MidiKeyboardComponent (keyboardState, keyboardOrientation),
       state (keyboardState)
 {
     setWantsKeyboardFocus (false);

@@ -28,7 +28,7 @@ public:
     static constexpr int whiteKeyPictureHeight = 254;
     static constexpr int blackKeyPictureHeight = 157;
 
-    KeyboardCustom (juce::MidiKeyboardState& state, Orientation orientation);
+    KeyboardCustom (juce::MidiKeyboardState& state, Orientation keyboardOrientation);
 
     // Loads and cuts the key pictures and tells the framework the black keys'
     // size, which it uses to find the key under the mouse.

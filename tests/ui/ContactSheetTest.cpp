@@ -181,7 +181,7 @@ namespace
             }
 
             places.push_back ({ x, y, w, h });
-            x += juce::jmax (w, 140) + gap;
+            x += juce::jmax (w, 190) + gap;  // room for the caption
             shelf = juce::jmax (shelf, h);
         }
 
