@@ -119,6 +119,21 @@ int KeyboardCustom::getBlackKeyX (int midiNoteNumber) const
     return (int) x;
 }
 
+juce::Range<float> KeyboardCustom::getKeyPosition (int midiNoteNumber, float targetKeyWidth) const
+{
+    const auto semitone = (size_t) (midiNoteNumber % 12);
+
+    // The framework's own black-key places are up to four pixels away from
+    // the pictures' (D# most); white keys are the framework's.
+    if (! juce::MidiMessage::isMidiNoteBlack (midiNoteNumber))
+        return juce::MidiKeyboardComponent::getKeyPosition (midiNoteNumber, targetKeyWidth);
+
+    // The offsets are in pixels of a 41-pixel key.
+    const float scale = targetKeyWidth / 41.0f;
+    const float start = (float) (midiNoteNumber / 12) * 7.0f * targetKeyWidth + keyOffsets[semitone] * scale;
+    return { start, start + blackKeyWidth * scale };
+}
+
 void KeyboardCustom::paint (juce::Graphics& g)
 {
     g.fillAll (findColour (juce::MidiKeyboardComponent::blackNoteColourId));

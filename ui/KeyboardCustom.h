@@ -42,6 +42,10 @@ public:
     void handleNoteOn (juce::MidiKeyboardState*, int midiChannel, int midiNoteNumber, float velocity) override;
     void handleNoteOff (juce::MidiKeyboardState*, int midiChannel, int midiNoteNumber, float velocity) override;
 
+    // Puts the black keys where their pictures are drawn, so that the key
+    // the framework finds under the mouse is the key the player sees there.
+    juce::Range<float> getKeyPosition (int midiNoteNumber, float targetKeyWidth) const override;
+
     // The keyboard never scrolls: the wheel belongs to the panel behind it.
     void mouseWheelMove (const juce::MouseEvent& event, const juce::MouseWheelDetails& wheel) override;
 

@@ -296,18 +296,29 @@ TEST_F (PanelKeyboard, MouseWheelGoesToTheParentAndTheKeyboardStays)
     EXPECT_EQ (keyboard.getLowestVisibleKey(), 48);
 }
 
-// The framework finds the key under the mouse from its own key geometry,
-// which the black keys' picture size sets.
-TEST_F (PanelKeyboard, FrameworkKeyGeometryMatchesThePictures)
+// The framework finds the key under the mouse from its key rectangles: they
+// must be where the pictures are drawn, black keys included.
+TEST_F (PanelKeyboard, KeyRectanglesAreWhereThePicturesAre)
 {
-    const auto black = keyboard.getRectangleForKey (49);
-    EXPECT_NEAR (black.getWidth(), 27.0f, 1e-3f);
-    EXPECT_NEAR (black.getHeight(), 157.0f, 1e-3f);
-    EXPECT_EQ (black.getY(), 0.0f);
+    const auto notes = whiteNotes();
 
-    const auto top = keyboard.getRectangleForKey (96);
-    EXPECT_EQ (top, juce::Rectangle<float> (1148.0f, 0.0f, 41.0f, 254.0f));
-    EXPECT_EQ (keyboard.getRectangleForKey (48), juce::Rectangle<float> (0.0f, 0.0f, 41.0f, 254.0f));
+    for (size_t i = 0; i < notes.size(); ++i)
+        EXPECT_EQ (keyboard.getRectangleForKey (notes[i]),
+                   juce::Rectangle<float> (41.0f * (float) i, 0.0f, 41.0f, 254.0f)) << notes[i];
+
+    const int semitones[] = { 1, 3, 6, 8, 10 };
+    const float leftEdges[] = { 23, 75, 146, 192, 238 };
+
+    for (int octave = 0; octave < 4; ++octave)
+        for (int k = 0; k < 5; ++k)
+        {
+            const int note = 48 + 12 * octave + semitones[k];
+            const auto r = keyboard.getRectangleForKey (note);
+            EXPECT_FLOAT_EQ (r.getX(), 287.0f * (float) octave + leftEdges[k]) << note;
+            EXPECT_FLOAT_EQ (r.getWidth(), 27.0f) << note;
+            EXPECT_NEAR (r.getHeight(), 157.0f, 1e-3f) << note;
+            EXPECT_EQ (r.getY(), 0.0f);
+        }
 }
 
 // The key pictures come from the embedded resources, cut as the keyboard
