@@ -10,27 +10,6 @@ namespace
         int size;
     };
 
-    // In the order C D E F G A B, then C# D# F# G# A#.
-    const KeyResource whiteKeyResources[] = {
-        { BinaryData::key_C_png, BinaryData::key_C_pngSize },
-        { BinaryData::key_D_png, BinaryData::key_D_pngSize },
-        { BinaryData::key_E_png, BinaryData::key_E_pngSize },
-        { BinaryData::key_F_png, BinaryData::key_F_pngSize },
-        { BinaryData::key_G_png, BinaryData::key_G_pngSize },
-        { BinaryData::key_A_png, BinaryData::key_A_pngSize },
-        { BinaryData::key_B_png, BinaryData::key_B_pngSize },
-    };
-
-    const KeyResource blackKeyResources[] = {
-        { BinaryData::key_Cs_png, BinaryData::key_Cs_pngSize },
-        { BinaryData::key_Ds_png, BinaryData::key_Ds_pngSize },
-        { BinaryData::key_Fs_png, BinaryData::key_Fs_pngSize },
-        { BinaryData::key_Gs_png, BinaryData::key_Gs_pngSize },
-        { BinaryData::key_As_png, BinaryData::key_As_pngSize },
-    };
-
-    const KeyResource highestKeyResource { BinaryData::key_C_last_png, BinaryData::key_C_last_pngSize };
-
     juce::Image loadPicture (const KeyResource& resource)
     {
         return juce::ImageCache::getFromMemory (resource.data, resource.size);
@@ -58,6 +37,28 @@ void KeyboardCustom::setKeys()
 {
     const int whiteWidth = (int) getKeyWidth();
     const int blackWidth = (int) blackKeyWidth;
+
+    // Read here rather than at start-up: the resource pointers belong to
+    // another file's static initialisation.
+    const KeyResource whiteKeyResources[] = {  // C D E F G A B
+        { BinaryData::key_C_png, BinaryData::key_C_pngSize },
+        { BinaryData::key_D_png, BinaryData::key_D_pngSize },
+        { BinaryData::key_E_png, BinaryData::key_E_pngSize },
+        { BinaryData::key_F_png, BinaryData::key_F_pngSize },
+        { BinaryData::key_G_png, BinaryData::key_G_pngSize },
+        { BinaryData::key_A_png, BinaryData::key_A_pngSize },
+        { BinaryData::key_B_png, BinaryData::key_B_pngSize },
+    };
+
+    const KeyResource blackKeyResources[] = {  // C# D# F# G# A#
+        { BinaryData::key_Cs_png, BinaryData::key_Cs_pngSize },
+        { BinaryData::key_Ds_png, BinaryData::key_Ds_pngSize },
+        { BinaryData::key_Fs_png, BinaryData::key_Fs_pngSize },
+        { BinaryData::key_Gs_png, BinaryData::key_Gs_pngSize },
+        { BinaryData::key_As_png, BinaryData::key_As_pngSize },
+    };
+
+    const KeyResource highestKeyResource { BinaryData::key_C_last_png, BinaryData::key_C_last_pngSize };
 
     KeyPicture white[7];
     KeyPicture black[5];

@@ -33,14 +33,6 @@ namespace
         { "mod_rat", 1007, 80 / 127.0 }, { "mod_dep", 1059, 0.0 },       { "com_mst", 1215, 1.0 },
     };
 
-    const SwitchPlace switches[] = {
-        { "brs_tog", BinaryData::push_brass_png, BinaryData::push_brass_pngSize, 288, 223, 52, 86, 3, false },
-        { "sft_f16", BinaryData::push_16_png, BinaryData::push_16_pngSize, 618, 223, 52, 86, 3, false },
-        { "sft_f08", BinaryData::push_8_png, BinaryData::push_8_pngSize, 670, 223, 52, 86, 3, true },
-        { "mod_dst", BinaryData::push_mod_png, BinaryData::push_mod_pngSize, 1104, 223, 52, 86, 3, true },
-        { "com_trs", BinaryData::transpose_png, BinaryData::transpose_pngSize, 649, 309, 42, 27, 2, true },
-    };
-
     // The front panel put together as the program shows it.
     struct AssembledPanel : juce::Component
     {
@@ -55,6 +47,7 @@ namespace
                 auto slider = std::make_unique<ImgVerticalSlider>();
                 slider->setBounds (f.x, 232, 37, 104);
                 slider->setKnobImage (knob);
+                slider->setComponentID (f.id);
                 // Otherwise bottom, top and the middle in turn.
                 slider->setValue (defaults ? f.defaultValue : (i % 3) * 0.5, juce::dontSendNotification);
                 addAndMakeVisible (*slider);
@@ -62,10 +55,20 @@ namespace
                 ++i;
             }
 
+            // Built here: the resource pointers are another file's statics.
+            const SwitchPlace switches[] = {
+                { "brs_tog", BinaryData::push_brass_png, BinaryData::push_brass_pngSize, 288, 223, 52, 86, 3, false },
+                { "sft_f16", BinaryData::push_16_png, BinaryData::push_16_pngSize, 618, 223, 52, 86, 3, false },
+                { "sft_f08", BinaryData::push_8_png, BinaryData::push_8_pngSize, 670, 223, 52, 86, 3, true },
+                { "mod_dst", BinaryData::push_mod_png, BinaryData::push_mod_pngSize, 1104, 223, 52, 86, 3, true },
+                { "com_trs", BinaryData::transpose_png, BinaryData::transpose_pngSize, 649, 309, 42, 27, 2, true },
+            };
+
             for (const auto& s : switches)
             {
                 auto button = std::make_unique<ImgToggleButton> (picture (s.data, s.size), true, s.frames);
                 button->setBounds (s.x, s.y, s.w, s.h);
+                button->setComponentID (s.id);
                 button->setToggleState (defaults ? s.defaultOn : ! s.defaultOn, juce::dontSendNotification);
                 addAndMakeVisible (*button);
                 buttons.push_back (std::move (button));
