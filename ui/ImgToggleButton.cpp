@@ -39,10 +39,11 @@ void ImgToggleButton::mouseDown (const juce::MouseEvent& event)
 
     mouseIsDown = true;
 
-    // A latching two-frame strip has no pressed frame.
+    // A latching two-frame strip has no pressed frame; a one-frame strip
+    // shows its only frame.
     if (! latching || frameCount > 2)
     {
-        currentFrame = 1;
+        currentFrame = juce::jmin (1, frameCount - 1);
         repaint();
     }
 }

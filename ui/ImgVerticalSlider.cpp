@@ -51,8 +51,8 @@ void ImgVerticalSlider::mouseDoubleClick (const juce::MouseEvent&)
 
 void ImgVerticalSlider::mouseEnter (const juce::MouseEvent& event)
 {
-    // Brought to the front so that its value bubble is not hidden by a
-    // neighbour, and focused so that the keys reach it.
+    // Brought to the front so that nothing of a neighbour covers it while it
+    // is dragged; the focus goes to it if it accepts keyboard focus.
     toFront (true);
     juce::Slider::mouseEnter (event);
 }
