@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <thread>
 
 namespace
 {
@@ -168,8 +169,10 @@ void VorsanTembrolinAudioProcessor::releaseResources()
 bool VorsanTembrolinAudioProcessor::lockEngineForBlock()
 {
     // Waits only for a single engine call from another thread; a rebuild or
-    // reset announces itself through busy and is never waited for.
-    while (! busy.load())
+    // reset announces itself through busy and is never waited for. After a
+    // short spin it yields, so that a holder that was preempted on this core
+    // can finish its call.
+    for (int attempt = 0; ! busy.load(); ++attempt)
     {
         if (engineLock.tryEnter())
         {
@@ -179,6 +182,9 @@ bool VorsanTembrolinAudioProcessor::lockEngineForBlock()
             engineLock.exit();
             return false;
         }
+
+        if (attempt >= 64)
+            std::this_thread::yield();
     }
 
     return false;
