@@ -19,8 +19,9 @@ class VorsanSynth;
 //  - the audio thread holds it for the whole of processBlock (MIDI notes and
 //    rendering), so an engine call from another thread waits at most one block;
 //  - the message thread (on-screen keys, parameter changes) holds it for a
-//    single NoteOn / NoteOff / setParameterSynth, a few microseconds, which is
-//    the longest the audio thread ever waits for it;
+//    single NoteOn / NoteOff / setParameterSynth, about a microsecond, which
+//    is the longest the audio thread waits for it (it spins briefly, then
+//    yields, in case the holder was preempted);
 //  - a rebuild or reset sets busy first and only then takes the lock; the
 //    audio thread gives up waiting as soon as it sees busy and plays silence,
 //    so it never waits for an engine being built, reset or deleted.
