@@ -27,30 +27,6 @@ VoiceBatch::VoiceConstants VoiceBatch::constantsOf(const WvIn& voice)
     return c;
 }
 
-int VoiceBatch::add(WvIn& voice, const VoiceConstants& constants, double phase, const float* cycle)
-{
-    if (voice.lastIndex == 0 || voice.wave == nullptr || count >= capacity)
-        return -1;
-    const int j = count++;
-    voices[j] = &voice;
-    cycles[j] = cycle;
-    phases[j] = phase;
-    lengths[j] = static_cast<double>(voice.lastIndex);
-    if (!(phase >= 0.0 && phase < quickCycles))
-        slowJobs[slowCount++] = j;
-    bandFrequency[j] = constants.bandBoostFrequency;
-    bandDamping[j] = constants.bandBoostDamping;
-    bandMemory[j] = voice.bandBoost.band;
-    bandLow[j] = voice.bandBoost.low;
-    bandWeight[j] = constants.bandWeight;
-    highFrequency[j] = constants.highPassFrequency;
-    highDamping[j] = constants.highPassDamping;
-    highMemory[j] = voice.highPass.band;
-    highLow[j] = voice.highPass.low;
-    inputGain[j] = constants.inputGain;
-    return j;
-}
-
 void VoiceBatch::render()
 {
     if (count == 0)
@@ -66,11 +42,11 @@ void VoiceBatch::render()
 
 // Row positions: L * phase, brought into (0, L] by whole cycles when it
 // lies beyond L, and 0 when negative (or not a number). Every p - k*L is
-// exact below 2^52, and a rounded quotient p / L is at most one above the
-// true whole number of cycles, so taking the cycles off at once and adding
-// one back where that went to 0 or below gives what taking them off one at
-// a time gives. Phases too large for the quick form (flagged by add) are
-// wrapped by the voice itself.
+// exact below 2^52. The whole cycles of the phase itself, k, leave p - k*L
+// within [0, L] (L * phase is rounded, so it can reach k*L + L); moving
+// that into (0, L] gives what taking the cycles off one at a time gives,
+// without a division. Phases too large for the quick form (flagged by add)
+// are wrapped by the voice itself.
 // The selects below leave nothing to trap, but GCC only turns them into
 // vector code when told that no floating-point trap is being watched.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -84,7 +60,7 @@ void VoiceBatch::findPositions(int blocks)
             const int j = b * block + l;
             const double L = lengths[j];
             const double p = L * phases[j];
-            double q = p / L;
+            double q = phases[j];
             // Keeps the conversion defined (not a number fails both tests).
             q = (q >= 0.0) ? q : 0.0;
             q = (q < quickCycles) ? q : 0.0;

@@ -40,7 +40,29 @@ public:
     // `cycle`, if given, holds the voice's column of its table with the rows
     // one after the other (the same values, laid out so that neighbouring
     // rows share a cache line); otherwise the table itself is read.
-    int add(WvIn& voice, const VoiceConstants& constants, double phase, const float* cycle = nullptr);
+    int add(WvIn& voice, const VoiceConstants& constants, double phase, const float* cycle = nullptr)
+    {
+        if (voice.lastIndex == 0 || voice.wave == nullptr || count >= capacity)
+            return -1;
+        const int j = count++;
+        voices[j] = &voice;
+        cycles[j] = cycle;
+        phases[j] = phase;
+        lengths[j] = static_cast<double>(voice.lastIndex);
+        if (!(phase >= 0.0 && phase < quickCycles))
+            slowJobs[slowCount++] = j;
+        bandFrequency[j] = constants.bandBoostFrequency;
+        bandDamping[j] = constants.bandBoostDamping;
+        bandMemory[j] = voice.bandBoost.band;
+        bandLow[j] = voice.bandBoost.low;
+        bandWeight[j] = constants.bandWeight;
+        highFrequency[j] = constants.highPassFrequency;
+        highDamping[j] = constants.highPassDamping;
+        highMemory[j] = voice.highPass.band;
+        highLow[j] = voice.highPass.low;
+        inputGain[j] = constants.inputGain;
+        return j;
+    }
 
     void render();
 
