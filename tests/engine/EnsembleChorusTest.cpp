@@ -1,4 +1,5 @@
 #include "engine/EnsembleChorus.h"
+#include "tests/engine/ToneMeasure.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,6 @@ std::unique_ptr<EnsembleChorus> preparedChorus(float rate)
     return chorus;
 }
 
-float peakOf(const std::vector<float>& samples, size_t from, size_t to)
-{
-    float peak = 0.0f;
-    for (size_t i = from; i < to && i < samples.size(); ++i)
-        peak = std::max(peak, std::fabs(samples[i]));
-    return peak;
-}
 }   // namespace
 
 struct RateCase

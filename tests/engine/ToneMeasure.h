@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstddef>
+#include <vector>
 
 // Measures the steady-state gain of a one-sample-at-a-time process at one
 // frequency: a sine is fed in, the transient is let go, and the output's
@@ -28,4 +31,13 @@ double measureGain(Process&& process, double hz, double sampleRate, double ampli
 inline double toDecibels(double gain)
 {
     return 20.0 * std::log10(gain);
+}
+
+// The largest magnitude among samples[from, to).
+inline float peakOf(const std::vector<float>& samples, std::size_t from, std::size_t to)
+{
+    float peak = 0.0f;
+    for (std::size_t i = from; i < to && i < samples.size(); ++i)
+        peak = std::max(peak, std::fabs(samples[i]));
+    return peak;
 }

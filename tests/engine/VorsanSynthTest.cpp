@@ -1,4 +1,5 @@
 #include "engine/VorsanSynth.h"
+#include "tests/engine/ToneMeasure.h"
 
 #include <gtest/gtest.h>
 
@@ -96,13 +97,6 @@ double tuningFactor(int raw)
     return std::pow(1.0594630943593, 4.0 * x - 2.02);
 }
 
-float peakOf(const std::vector<float>& x, size_t from, size_t to)
-{
-    float peak = 0.0f;
-    for (size_t i = from; i < to && i < x.size(); ++i)
-        peak = std::max(peak, std::fabs(x[i]));
-    return peak;
-}
 }   // namespace
 
 // ---------------------------------------------------------------- pitch
