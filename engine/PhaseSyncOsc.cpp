@@ -35,6 +35,7 @@ void PhaseSyncOsc::updateVoiceConstants(int k)
     strings8Constants[k] = VoiceBatch::constantsOf(*strings8Osc[k]);
     strings16Constants[k] = VoiceBatch::constantsOf(*strings16Osc[k]);
     brassConstants[k] = VoiceBatch::constantsOf(*brassOsc[k]);
+    voiceBatch.forget(); // new constants and cycles
 }
 
 void PhaseSyncOsc::loadWaveTable(double fs)
@@ -357,6 +358,8 @@ float PhaseSyncOsc::sound_engine1()
     int slot8[keyCount];
     int sounding = 0;
     voiceBatch.clear();
+    if (tickVoicesOneByOne)
+        voiceBatch.forget(); // the voices move on without the batch
     for (int k = 0; k < keyCount; ++k)
     {
         const bool brassSounds = brassKeyEnv[k].stage != AREnvelope::off;

@@ -27,6 +27,23 @@ VoiceBatch::VoiceConstants VoiceBatch::constantsOf(const WvIn& voice)
     return c;
 }
 
+void VoiceBatch::load(int j, WvIn& voice, const VoiceConstants& constants, const float* cycle)
+{
+    voices[j] = &voice;
+    cycles[j] = cycle;
+    lengths[j] = static_cast<double>(voice.lastIndex);
+    bandFrequency[j] = constants.bandBoostFrequency;
+    bandDamping[j] = constants.bandBoostDamping;
+    bandMemory[j] = voice.bandBoost.band;
+    bandLow[j] = voice.bandBoost.low;
+    bandWeight[j] = constants.bandWeight;
+    highFrequency[j] = constants.highPassFrequency;
+    highDamping[j] = constants.highPassDamping;
+    highMemory[j] = voice.highPass.band;
+    highLow[j] = voice.highPass.low;
+    inputGain[j] = constants.inputGain;
+}
+
 void VoiceBatch::render()
 {
     if (count == 0)
@@ -38,6 +55,10 @@ void VoiceBatch::render()
     boostBand(blocks);
     highPass(blocks);
     writeBack();
+    // The unused slots of the last block ran on stale numbers: they no
+    // longer hold any voice's memories.
+    for (int j = count; j < blocks * block; ++j)
+        voices[j] = nullptr;
 }
 
 // Row positions: L * phase, brought into (0, L] by whole cycles when it

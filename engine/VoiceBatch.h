@@ -10,8 +10,15 @@
 // the tone generator are independent of each other, so working on all of
 // them at once keeps the processor's pipelines and vector units busy
 // instead of waiting on one chain. Every voice's state (position, last
-// output, filter memories and coefficients) is read from and written back
-// to the voice itself.
+// output, filter memories and coefficients) is written back to the voice
+// itself after each sample.
+//
+// A voice queued in the same slot as in the sample it last played in still
+// has its filter memories, constants and cycle in the batch's arrays, so
+// they are not read again: in the usual run of samples, with the same keys
+// held, the batch takes nothing from the voices but their phases. Whoever
+// changes a voice or its constants some other way (ticks it on its own,
+// gives it a new column) calls forget() before the next sample.
 //
 // Use: clear(), add() each voice with its phase, render(), then output().
 class VoiceBatch
@@ -45,23 +52,19 @@ public:
         if (voice.lastIndex == 0 || voice.wave == nullptr || count >= capacity)
             return -1;
         const int j = count++;
-        voices[j] = &voice;
-        cycles[j] = cycle;
         phases[j] = phase;
-        lengths[j] = static_cast<double>(voice.lastIndex);
         if (!(phase >= 0.0 && phase < quickCycles))
             slowJobs[slowCount++] = j;
-        bandFrequency[j] = constants.bandBoostFrequency;
-        bandDamping[j] = constants.bandBoostDamping;
-        bandMemory[j] = voice.bandBoost.band;
-        bandLow[j] = voice.bandBoost.low;
-        bandWeight[j] = constants.bandWeight;
-        highFrequency[j] = constants.highPassFrequency;
-        highDamping[j] = constants.highPassDamping;
-        highMemory[j] = voice.highPass.band;
-        highLow[j] = voice.highPass.low;
-        inputGain[j] = constants.inputGain;
+        if (voices[j] != &voice)
+            load(j, voice, constants, cycle);
         return j;
+    }
+
+    // The batch takes every voice's state and constants again.
+    void forget()
+    {
+        for (WvIn*& voice : voices)
+            voice = nullptr;
     }
 
     void render();
@@ -71,7 +74,7 @@ public:
     int count = 0;
 
 private:
-    WvIn* voices[capacity] = {};
+    WvIn* voices[capacity] = {}; // whose state each slot holds; nullptr for none
     const float* cycles[capacity] = {};
     double phases[capacity] = {};
     double lengths[capacity] = {}; // rows per cycle, L
@@ -94,6 +97,7 @@ private:
     int slowJobs[capacity] = {};
     int slowCount = 0;
 
+    void load(int slot, WvIn& voice, const VoiceConstants& constants, const float* cycle);
     void findPositions(int blocks);
     void readRows();
     void interpolate(int blocks);
