@@ -31,7 +31,6 @@ void VoiceBatch::load(int j, WvIn& voice, const VoiceConstants& constants, const
 {
     voices[j] = &voice;
     cycles[j] = cycle;
-    lengths[j] = static_cast<double>(voice.lastIndex);
     bandFrequency[j] = constants.bandBoostFrequency;
     bandDamping[j] = constants.bandBoostDamping;
     bandMemory[j] = voice.bandBoost.band;
@@ -42,6 +41,9 @@ void VoiceBatch::load(int j, WvIn& voice, const VoiceConstants& constants, const
     highMemory[j] = voice.highPass.band;
     highLow[j] = voice.highPass.low;
     inputGain[j] = constants.inputGain;
+    // The coefficients stay as long as the slot holds the voice.
+    voice.bandBoost.frequency = constants.bandBoostFrequency;
+    voice.highPass.frequency = constants.highPassFrequency;
 }
 
 void VoiceBatch::render()
@@ -199,10 +201,8 @@ void VoiceBatch::writeBack()
         WvIn& v = *voices[j];
         v.position = positions[j];
         v.lastOutput = boosted[j];
-        v.bandBoost.frequency = bandFrequency[j];
         v.bandBoost.band = bandMemory[j];
         v.bandBoost.low = bandLow[j];
-        v.highPass.frequency = highFrequency[j];
         v.highPass.band = highMemory[j];
         v.highPass.low = highLow[j];
     }

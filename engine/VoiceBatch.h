@@ -53,6 +53,7 @@ public:
             return -1;
         const int j = count++;
         phases[j] = phase;
+        lengths[j] = static_cast<double>(voice.lastIndex);
         if (!(phase >= 0.0 && phase < quickCycles))
             slowJobs[slowCount++] = j;
         if (voices[j] != &voice)
