@@ -48,19 +48,22 @@ void VoiceBatch::load(int j, WvIn& voice, const VoiceConstants& constants, const
 
 void VoiceBatch::render()
 {
+    // Only the slots queued now hold a voice's latest state: a voice left
+    // behind in a slot past the queue may play from another slot now, and
+    // the spare slots of the last block run on stale numbers.
+    const int blocks = (count + block - 1) / block;
+    const int used = (filled > blocks * block) ? filled : blocks * block;
+    for (int j = count; j < used; ++j)
+        voices[j] = nullptr;
+    filled = count;
     if (count == 0)
         return;
-    const int blocks = (count + block - 1) / block;
     findPositions(blocks);
     readRows();
     interpolate(blocks);
     boostBand(blocks);
     highPass(blocks);
     writeBack();
-    // The unused slots of the last block ran on stale numbers: they no
-    // longer hold any voice's memories.
-    for (int j = count; j < blocks * block; ++j)
-        voices[j] = nullptr;
 }
 
 // Row positions: L * phase, brought into (0, L] by whole cycles when it

@@ -66,6 +66,7 @@ public:
     {
         for (WvIn*& voice : voices)
             voice = nullptr;
+        filled = 0;
     }
 
     void render();
@@ -76,6 +77,7 @@ public:
 
 private:
     WvIn* voices[capacity] = {}; // whose state each slot holds; nullptr for none
+    int filled = 0;              // slots from this on hold no voice
     const float* cycles[capacity] = {};
     double phases[capacity] = {};
     double lengths[capacity] = {}; // rows per cycle, L

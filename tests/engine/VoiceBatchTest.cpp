@@ -125,6 +125,67 @@ TEST(VoiceBatch, MatchesTickingEachVoice)
     }
 }
 
+// Voices come and go from one sample to the next, so the queue grows and
+// shrinks and a voice lands in another slot, or back in one it left (also
+// with the queue ending on a whole block): every voice must still go on
+// from its own last state.
+TEST(VoiceBatch, VoicesMovingBetweenSlotsGoOnFromTheirOwnState)
+{
+    constexpr int rows = 401;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> sampleValue(-1.0f, 1.0f);
+    std::vector<float> data(rows * 128);
+    for (float& x : data)
+        x = sampleValue(random);
+    auto* table = reinterpret_cast<float(*)[128]>(data.data());
+
+    constexpr int voiceCount = 20;
+    std::vector<std::unique_ptr<WvIn>> ticked, batched;
+    std::vector<VoiceBatch::VoiceConstants> constants;
+    for (int i = 0; i < voiceCount; ++i)
+    {
+        for (auto* set : {&ticked, &batched})
+        {
+            set->push_back(std::make_unique<WvIn>());
+            set->back()->setWave(table, rows);
+            set->back()->setNote(30 + 3 * i, true);
+        }
+        constants.push_back(VoiceBatch::constantsOf(*batched.back()));
+    }
+
+    auto batch = std::make_unique<VoiceBatch>();
+    std::uniform_real_distribution<double> phase(0.0, 4.0);
+    std::uniform_int_distribution<int> queueLength(0, voiceCount);
+    for (int step = 0; step < 4000; ++step)
+    {
+        // The first n voices, less the one at `gap`: lengths of 8 and 16
+        // leave no spare slots in the last block.
+        const int n = (step % 3 == 0) ? 9 + (step / 3) % 2 * 8 : queueLength(random);
+        const int gap = (step % 2 == 0) ? -1 : step % voiceCount;
+        batch->clear();
+        std::vector<int> slots(voiceCount, -1);
+        std::vector<double> phases(voiceCount);
+        for (int i = 0; i < n; ++i)
+            if (i != gap)
+            {
+                phases[i] = phase(random);
+                slots[i] = batch->add(*batched[i], constants[i], phases[i]);
+            }
+        batch->render();
+        for (int i = 0; i < voiceCount; ++i)
+            if (slots[i] >= 0)
+            {
+                const float expected = ticked[i]->tickloop(phases[i]);
+                ASSERT_TRUE(sameBits(batch->output(slots[i]), expected)) << "step " << step << " voice " << i;
+            }
+    }
+    for (int i = 0; i < voiceCount; ++i)
+    {
+        SCOPED_TRACE(i);
+        expectSameState(*ticked[i], *batched[i]);
+    }
+}
+
 TEST(VoiceBatch, VoiceWithoutTableSoundsNothing)
 {
     WvIn voice;
