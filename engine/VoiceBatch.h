@@ -20,7 +20,8 @@
 // changes a voice or its constants some other way (ticks it on its own,
 // gives it a new column) calls forget() before the next sample.
 //
-// Use: clear(), add() each voice with its phase, render(), then output().
+// Use: clear(), add() each voice (at most once) with its phase, render(),
+// then output().
 class VoiceBatch
 {
 public:
