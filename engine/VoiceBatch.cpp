@@ -115,16 +115,8 @@ void VoiceBatch::readRows()
         const WvIn& v = *voices[j];
         const unsigned int L = v.lastIndex;
         const unsigned int i = static_cast<unsigned int>(rows[j]);
-        // Before row 0 comes row L; after row L comes row 1.
-        const unsigned int rowBefore = (i == 0) ? L : i - 1;
-        unsigned int rowAfter = i + 1;
-        if (rowAfter > L)
-            rowAfter -= L;
-        unsigned int rowAfter2 = i + 2;
-        if (rowAfter2 > L)
-            rowAfter2 -= L;
-        if (rowAfter2 > L)
-            rowAfter2 -= L;
+        const WvIn::Neighbours n = WvIn::neighbourRows(i, L);
+        const unsigned int rowBefore = n.before, rowAfter = n.after, rowAfter2 = n.after2;
         if (const float* cycle = cycles[j])
         {
             before[j] = cycle[rowBefore];

@@ -125,22 +125,11 @@ float WvIn::tickloop(const double& phase)
     const unsigned int i = static_cast<unsigned int>(p);
     const double t = p - static_cast<double>(i);
 
-    // Row L is the end of the cycle: before row 0 comes row L, after row L
-    // comes row 1.
-    const unsigned int rowBefore = (i == 0) ? L : i - 1;
-    unsigned int rowAfter = i + 1;
-    if (rowAfter > L)
-        rowAfter -= L;
-    unsigned int rowAfter2 = i + 2;
-    if (rowAfter2 > L)
-        rowAfter2 -= L;
-    if (rowAfter2 > L) // only for a one-row cycle
-        rowAfter2 -= L;
-
-    const float ym1 = wave[rowBefore][column];
+    const Neighbours rows = neighbourRows(i, L);
+    const float ym1 = wave[rows.before][column];
     const float y0 = wave[i][column];
-    const float y1 = wave[rowAfter][column];
-    const float y2 = wave[rowAfter2][column];
+    const float y1 = wave[rows.after][column];
+    const float y2 = wave[rows.after2][column];
 
     // 4-point, third-order Hermite.
     const float m = (y1 - ym1) * 0.5f;

@@ -26,6 +26,21 @@ public:
     // negative phase, and for one that is not a number or infinite.
     double wrapPosition(double phase) const;
 
+    // The four rows that the interpolation around row i reads, for a cycle
+    // whose last row is L: before row 0 comes row L, after row L comes row 1.
+    struct Neighbours { unsigned int before, after, after2; };
+    static Neighbours neighbourRows(unsigned int i, unsigned int L)
+    {
+        Neighbours n { (i == 0) ? L : i - 1, i + 1, i + 2 };
+        if (n.after > L)
+            n.after -= L;
+        if (n.after2 > L)
+            n.after2 -= L;
+        if (n.after2 > L) // only for a one-row cycle
+            n.after2 -= L;
+        return n;
+    }
+
     float (*wave)[128] = nullptr;
     unsigned int rowCount = 0;
     unsigned int lastIndex = 0;
