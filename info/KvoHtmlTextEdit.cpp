@@ -1,0 +1,349 @@
+#include "info/KvoHtmlTextEdit.h"
+
+#include <string>
+
+namespace
+{
+    constexpr juce::uint32 tipColour = 0xFFF5F5DC;
+
+    // Text gathered one character at a time. juce::String grows by exactly
+    // what is appended, which would make a long document quadratic.
+    using CharBuffer = std::basic_string<juce::juce_wchar>;
+
+    juce::String toString (const CharBuffer& buffer)
+    {
+        return juce::String (juce::CharPointer_UTF32 (buffer.c_str()));
+    }
+
+    bool isWebAddress (const juce::String& target)
+    {
+        return target.startsWithIgnoreCase ("http");
+    }
+
+    bool isHeadingTag (const juce::String& tag, const char* prefix)
+    {
+        return tag.startsWithIgnoreCase (prefix) && tag.containsAnyOf ("1234");
+    }
+
+    // The value of an attribute of a "font" tag: the text between the first
+    // double quote after `name=` and the next one. Only the lower-case name
+    // is looked for, so a name written in capitals has no value, and so has
+    // a value without quotes when no double quote follows it in the tag.
+    juce::String fontAttribute (const juce::String& tag, const juce::String& name)
+    {
+        const int at = tag.indexOf (name + "=");
+
+        if (at < 0)
+            return {};
+
+        return tag.substring (at + name.length() + 1)
+                  .fromFirstOccurrenceOf ("\"", false, false)
+                  .upToFirstOccurrenceOf ("\"", false, false);
+    }
+}
+
+KvoHtmlTextEdit::KvoHtmlTextEdit()
+{
+    editor = std::make_unique<juce::TextEditor> (juce::String(), (juce::juce_wchar) 0);
+    editor->setScrollbarsShown (false);
+    editor->setMultiLine (true, true);
+    editor->setReadOnly (true);
+    editor->setPopupMenuEnabled (false);
+    editor->setLineSpacing (1.1f);
+    editor->setIndents (5, 20);
+    editor->setColour (juce::TextEditor::outlineColourId, juce::Colour (0));
+    editor->setColour (juce::TextEditor::focusedOutlineColourId, juce::Colour (0));
+    addAndMakeVisible (*editor);
+
+    clearHtml();
+
+    fontFace = savedFace = "Verdana";
+    fontSize = savedSize = 18.0f;
+    fontStyle = 0;
+    textColour = savedColour = juce::Colour (0xFFFFFFFF);
+    linkColour = juce::Colour (0xFFFFFF00);
+    editor->setFont (juce::Font ("Verdana", 18.0f, juce::Font::plain));
+    editor->setColour (juce::TextEditor::textColourId, juce::Colour (0xFFFFFFFF));
+    editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF000000));
+
+    tipFont = juce::Font ("Arial", 14.0f, juce::Font::plain);
+
+    openInWebBrowser = [] (const juce::String& url) { juce::URL (url).launchInDefaultBrowser(); };
+
+    // Moves and clicks land on the editor; hear them here.
+    addMouseListener (this, true);
+}
+
+void KvoHtmlTextEdit::appendHtml (const juce::String& text)
+{
+    // Line ends in the source vanish without leaving a space; only tags
+    // break lines. A lone carriage return stays.
+    const auto source = text.replace ("\r\n", "\n").removeCharacters ("\n");
+
+    CharBuffer pending, tag;
+    bool inTag = false;
+
+    for (auto p = source.getCharPointer(); ! p.isEmpty();)
+    {
+        const auto c = p.getAndAdvance();
+
+        if (c == '<')
+        {
+            // The tag buffer is kept: a "<" inside an unfinished tag goes on
+            // with the same tag.
+            insertAtCaret (toString (pending));
+            pending.clear();
+            inTag = true;
+            continue;
+        }
+
+        if (inTag && c != '>')
+        {
+            tag += c;
+            continue;
+        }
+
+        if (inTag)
+        {
+            inTag = false;
+
+            if (! tag.empty())
+            {
+                interpretTag (toString (tag));
+                tag.clear();
+                continue;
+            }
+            // "<>": the ">" is shown as text.
+        }
+
+        pending += c;
+        ++insertPos;
+    }
+
+    // A tag still open at the end is dropped.
+    insertAtCaret (toString (pending));
+}
+
+void KvoHtmlTextEdit::insertAtCaret (const juce::String& text)
+{
+    // The caret goes to insertPos, clamped to the end of the text. Moving it
+    // makes the editor lay out the whole text again, so it is only moved
+    // when it is not there already (or text is selected, which an insertion
+    // would replace): a page full of tags then costs no more than its text.
+    const int position = juce::jmin (insertPos, editor->getTotalNumChars());
+
+    if (editor->getCaretPosition() != position || ! editor->getHighlightedRegion().isEmpty())
+        editor->setCaretPosition (position);
+
+    if (text.isNotEmpty())
+        editor->insertTextAtCaret (text);
+}
+
+void KvoHtmlTextEdit::interpretTag (const juce::String& tag)
+{
+    // The first matching row acts; the order matters.
+    if (tag == "br")
+    {
+        editor->insertTextAtCaret ("\n");
+        insertPos += 1;
+    }
+    else if (tag == "i")  { fontStyle |= juce::Font::italic;     doSetFont(); }
+    else if (tag == "/i") { fontStyle ^= juce::Font::italic;     doSetFont(); }
+    else if (tag == "b")  { fontStyle |= juce::Font::bold;       doSetFont(); }
+    else if (tag == "/b") { fontStyle ^= juce::Font::bold;       doSetFont(); }
+    else if (tag == "u")  { fontStyle |= juce::Font::underlined; doSetFont(); }
+    else if (tag == "/u") { fontStyle ^= juce::Font::underlined; doSetFont(); }
+    else if (tag.startsWithIgnoreCase ("a "))
+    {
+        savedColour = textColour;
+        fontStyle = juce::Font::underlined;
+        doSetFont();
+        setEditorTextColour (linkColour);
+
+        if (tag.containsIgnoreCase ("href"))
+        {
+            linkTarget = tag.fromFirstOccurrenceOf ("href=", false, true).removeCharacters ("\"");
+            linkStart = insertPos;
+            linkEnd = juce::jmax (linkEnd, insertPos);
+        }
+    }
+    else if (tag == "/a")
+    {
+        fontStyle ^= juce::Font::underlined;
+        doSetFont();
+        setEditorTextColour (savedColour);
+        linkStart = juce::jmin (linkStart, insertPos);
+        linkEnd = insertPos;
+        links.add ({ linkTarget, linkStart, linkEnd });
+    }
+    else if (tag.startsWithIgnoreCase ("font "))
+    {
+        applyFontAttributes (tag);
+    }
+    else if (tag == "/font")
+    {
+        fontFace = savedFace;
+        fontSize = savedSize;
+        doSetFont();
+        textColour = savedColour;
+        setEditorTextColour (textColour);
+    }
+    else if (tag.startsWithIgnoreCase ("li"))
+    {
+        editor->insertTextAtCaret ("\n  - ");
+        insertPos += 5;
+    }
+    else if (tag.startsWithIgnoreCase ("/ul"))
+    {
+        editor->insertTextAtCaret ("\n");
+        insertPos += 1;
+    }
+    else if (isHeadingTag (tag, "h"))
+    {
+        savedSize = fontSize;
+        const auto last = tag.getLastCharacter();
+        const int level = juce::CharacterFunctions::isDigit (last) ? (int) (last - '0') : 0;
+        fontSize = (float) ((10 - level) * 4);
+        doSetFont();
+    }
+    else if (isHeadingTag (tag, "/h"))
+    {
+        fontSize = savedSize;
+        doSetFont();
+        editor->insertTextAtCaret ("\n");
+        insertPos += 1;
+    }
+    // Anything else is not part of the subset and vanishes.
+}
+
+void KvoHtmlTextEdit::applyFontAttributes (const juce::String& tag)
+{
+    if (tag.containsIgnoreCase ("size"))
+    {
+        savedSize = fontSize;
+        fontSize = fontAttribute (tag, "size").getFloatValue();
+        doSetFont();
+    }
+
+    if (tag.containsIgnoreCase ("color"))
+    {
+        savedColour = textColour;
+        // Six hex digits make an opaque colour; the sum wraps modulo 2^32.
+        const auto rgb = (juce::uint32) fontAttribute (tag, "color").removeCharacters ("#").getHexValue32();
+        textColour = juce::Colour ((juce::uint32) (rgb + 0xFF000000u));
+        setEditorTextColour (textColour);
+    }
+
+    if (tag.containsIgnoreCase ("face"))
+    {
+        savedFace = fontFace;
+        fontFace = fontAttribute (tag, "face");
+        doSetFont();
+    }
+}
+
+void KvoHtmlTextEdit::clearHtml()
+{
+    insertPos = 0;
+    links.clear();
+    editor->clear();
+    editor->setCaretPosition (0);
+}
+
+void KvoHtmlTextEdit::doSetFont()
+{
+    // Setting the font also makes the editor lay out its text; skip that
+    // when nothing changes.
+    const juce::Font font (fontFace, fontSize, fontStyle);
+
+    if (editor->getFont() != font)
+        editor->setFont (font);
+}
+
+void KvoHtmlTextEdit::setEditorTextColour (juce::Colour colour)
+{
+    editor->setColour (juce::TextEditor::textColourId, colour);
+}
+
+void KvoHtmlTextEdit::resized()
+{
+    editor->setBounds (0, 0, getWidth(), getHeight());
+}
+
+const HtmlLink* KvoHtmlTextEdit::linkAt (const juce::MouseEvent& event) const
+{
+    // The event may come from any of the editor's inner parts.
+    const int index = editor->getTextIndexAt (event.getEventRelativeTo (editor.get()).getPosition());
+
+    for (const auto& link : links)
+        if (link.start <= index && index < link.end)
+            return &link;
+
+    return nullptr;
+}
+
+void KvoHtmlTextEdit::mouseMove (const juce::MouseEvent& event)
+{
+    if (editor->getMouseCursor() != juce::MouseCursor::NormalCursor)
+    {
+        editor->setMouseCursor (juce::MouseCursor::NormalCursor);
+        tipVisible = false;
+        repaint();
+    }
+
+    const auto* link = linkAt (event);
+
+    if (link == nullptr)
+        return;
+
+    editor->setMouseCursor (juce::MouseCursor::PointingHandCursor);
+
+    if (isWebAddress (link->target))
+    {
+        const auto position = event.getEventRelativeTo (this).getPosition();
+        tipText = link->target;
+        tipWidth = tipFont.getStringWidth (tipText) + 10;
+        tipX = position.x + 15;
+        tipY = position.y + 15;
+        tipVisible = true;
+        repaint();
+    }
+}
+
+void KvoHtmlTextEdit::mouseUp (const juce::MouseEvent& event)
+{
+    const auto* link = linkAt (event);
+
+    if (link == nullptr)
+        return;
+
+    // A copy: the handler may render another page, which empties links.
+    const auto target = link->target;
+
+    if (isWebAddress (target))
+    {
+        if (openInWebBrowser)
+            openInWebBrowser (target);
+    }
+    else if (onLinkClicked)
+    {
+        onLinkClicked (target);
+    }
+}
+
+void KvoHtmlTextEdit::paintOverChildren (juce::Graphics& g)
+{
+    if (! tipVisible)
+        return;
+
+    // Keep the tip inside the view; the clamped place is kept.
+    tipX = tipX < 0 ? 0 : juce::jmin (tipX, getWidth() - tipWidth);
+    tipY = tipY < 0 ? 0 : juce::jmin (tipY, getHeight() - tipHeight);
+
+    const juce::Rectangle<int> box (tipX, tipY, tipWidth, tipHeight);
+    g.setColour (juce::Colour (tipColour));
+    g.fillRoundedRectangle (box.toFloat(), 5.0f);
+    g.setColour (juce::Colour (0xFF000000));
+    g.setFont (tipFont);
+    g.drawText (tipText, box, juce::Justification::centred, true);
+}

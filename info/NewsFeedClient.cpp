@@ -1,0 +1,159 @@
+#include "info/NewsFeedClient.h"
+#include "info/NewsRequest.h"
+
+#include <cstring>
+
+NewsFeedClient::NewsFeedClient (const juce::String& folder, const juce::String& query,
+                                const juce::String& brandNewsAddress, const juce::String& makerNewsAddress)
+    : juce::Thread ("KvoNewsFeedClient"),
+      brandNewsUrl (brandNewsAddress),
+      makerNewsUrl (makerNewsAddress),
+      dataFolder (folder),
+      systemQuery (query)
+{
+    loadRecord();
+
+    newsView = std::make_unique<KvoHtmlTextEdit>();
+    newsView->editor->setScrollbarsShown (true);
+    newsView->fontSize = newsView->savedSize = 14.0f;
+    newsView->editor->setFont (juce::Font (newsView->fontFace, 14.0f, newsView->fontStyle));
+    newsView->linkColour = juce::Colour (0xFFA0A0FF);
+    newsView->editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF202020));
+    newsView->editor->setIndents (5, 0);
+
+    // A mouse-up anywhere on the news, its scroll bar included, dismisses it.
+    newsView->addMouseListener (this, true);
+    addChildComponent (*newsView);
+
+    if (++startsSinceNews > startsBetweenChecks)
+        checkForNews();
+}
+
+NewsFeedClient::~NewsFeedClient()
+{
+    stopTimer();
+    // The request gives up within a few milliseconds of being asked, so the
+    // thread ends by itself long before the time-out.
+    stopThread (stopTimeoutMs);
+    // Its last act may have been to start the timer.
+    stopTimer();
+    saveRecord();
+}
+
+void NewsFeedClient::checkForNews()
+{
+    newsView->clearHtml();
+    startThread();
+}
+
+juce::String NewsFeedClient::fetch (const juce::String& address)
+{
+    const auto result = NewsRequest::get (juce::URL (address), [this] { return threadShouldExit(); });
+
+    if (result.succeeded)
+        return result.body;
+
+    ++failedRequests;
+    startsSinceNews = 100;
+    return {};
+}
+
+void NewsFeedClient::run()
+{
+    // Both servers are asked, always in this order; the second is not a
+    // fallback for the first.
+    auto text = fetch (brandNewsUrl);
+
+    if (threadShouldExit())
+        return;
+
+    const auto second = fetch (makerNewsUrl + systemQuery);
+
+    if (threadShouldExit())
+        return;
+
+    if (second.isNotEmpty())
+        text << "<br>" << second;
+
+    {
+        const juce::ScopedLock lock (newsLock);
+        newsText = text;
+    }
+
+    if (text.isNotEmpty())
+        startTimer (handOverDelayMs);
+}
+
+juce::String NewsFeedClient::getNewsText() const
+{
+    const juce::ScopedLock lock (newsLock);
+    return newsText;
+}
+
+void NewsFeedClient::timerCallback()
+{
+    stopTimer();
+    startsSinceNews = 0;
+    juce::Desktop::getInstance().getAnimator().fadeIn (newsView.get(), fadeMilliseconds);
+
+    newsView->clearHtml();
+    newsView->appendHtml (getNewsText());
+    newsView->editor->moveCaretToTop (false);
+}
+
+void NewsFeedClient::resized()
+{
+    newsView->setBounds (0, 0, getWidth(), getHeight());
+}
+
+void NewsFeedClient::mouseUp (const juce::MouseEvent&)
+{
+    juce::Desktop::getInstance().getAnimator().fadeOut (newsView.get(), fadeMilliseconds);
+}
+
+juce::File NewsFeedClient::recordFile() const
+{
+    return juce::File (dataFolder + recordFileName);
+}
+
+void NewsFeedClient::loadRecord()
+{
+    juce::int32 words[3] = { 0, 0, 0 };
+    const auto file = recordFile();
+    juce::MemoryBlock data;
+
+    // A record of any other size reads as all zeros.
+    if (file.existsAsFile() && file.getSize() == recordSize
+        && file.loadFileAsData (data) && data.getSize() == (size_t) recordSize)
+        std::memcpy (words, data.getData(), (size_t) recordSize);
+
+    failedRequests = words[0];
+    startsSinceNews = words[1];
+    eulaShown = words[2];
+}
+
+void NewsFeedClient::saveRecord() const
+{
+    const juce::int32 words[3] = { failedRequests.load(), startsSinceNews.load(), eulaShown };
+    const auto file = recordFile();
+
+    if (file.getParentDirectory().createDirectory().failed())
+        return;
+
+    // Written beside the record and then renamed over it, so that the record
+    // is always either the old one or the new one, whole.
+    juce::TemporaryFile temporary (file);
+    {
+        juce::FileOutputStream out (temporary.getFile());
+
+        if (! out.openedOk() || ! out.write (words, (size_t) recordSize))
+            return;
+
+        out.flush();
+
+        if (out.getStatus().failed())
+            return;
+    }
+
+    temporary.overwriteTargetFileWithTemporary();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <array>
+#include <cstring>
+#include <functional>
+
+namespace infotest
+{
+    // Runs the message loop until the condition holds or the time is up;
+    // returns the condition.
+    inline bool runUntil (const std::function<bool()>& condition, int timeoutMs)
+    {
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+
+        while (! condition())
+        {
+            if (juce::Time::getMillisecondCounter() >= end)
+                return condition();
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        }
+
+        return true;
+    }
+
+    // A fresh folder of its own, deleted with everything in it at the end.
+    struct TemporaryFolder
+    {
+        TemporaryFolder()
+            : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                          .getNonexistentChildFile ("vorsan-info-test", ""))
+        {
+            folder.createDirectory();
+        }
+
+        ~TemporaryFolder() { folder.deleteRecursively(); }
+
+        // The path as the processor hands it on: ending in a separator.
+        juce::String path() const { return folder.getFullPathName() + juce::File::getSeparatorString(); }
+
+        juce::File folder;
+    };
+
+    using Record = std::array<juce::int32, 3>;
+
+    inline void writeRecordBytes (const juce::File& file, const void* data, size_t size)
+    {
+        file.getParentDirectory().createDirectory();
+        file.replaceWithData (data, size);
+    }
+
+    inline void writeRecord (const juce::File& file, const Record& words)
+    {
+        writeRecordBytes (file, words.data(), sizeof (words));
+    }
+
+    // The three words of a 12-byte record; false if the file is not one.
+    inline bool readRecord (const juce::File& file, Record& words)
+    {
+        juce::MemoryBlock data;
+        if (! file.loadFileAsData (data) || data.getSize() != sizeof (words))
+            return false;
+        std::memcpy (words.data(), data.getData(), sizeof (words));
+        return true;
+    }
+}
