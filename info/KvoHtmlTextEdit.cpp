@@ -126,14 +126,9 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
 
 void KvoHtmlTextEdit::insertAtCaret (const juce::String& text)
 {
-    // The caret goes to insertPos, clamped to the end of the text. Moving it
-    // makes the editor lay out the whole text again, so it is only moved
-    // when it is not there already (or text is selected, which an insertion
-    // would replace): a page full of tags then costs no more than its text.
-    const int position = juce::jmin (insertPos, editor->getTotalNumChars());
-
-    if (editor->getCaretPosition() != position || ! editor->getHighlightedRegion().isEmpty())
-        editor->setCaretPosition (position);
+    // insertPos may run ahead of the editor's text; the editor clamps the
+    // caret to the end.
+    editor->setCaretPosition (insertPos);
 
     if (text.isNotEmpty())
         editor->insertTextAtCaret (text);
@@ -252,12 +247,7 @@ void KvoHtmlTextEdit::clearHtml()
 
 void KvoHtmlTextEdit::doSetFont()
 {
-    // Setting the font also makes the editor lay out its text; skip that
-    // when nothing changes.
-    const juce::Font font (fontFace, fontSize, fontStyle);
-
-    if (editor->getFont() != font)
-        editor->setFont (font);
+    editor->setFont (juce::Font (fontFace, fontSize, fontStyle));
 }
 
 void KvoHtmlTextEdit::setEditorTextColour (juce::Colour colour)
