@@ -15,6 +15,17 @@ namespace
         return juce::String (juce::CharPointer_UTF32 (buffer.c_str()));
     }
 
+    // A face that is not installed (Verdana is rare on Linux) would be drawn
+    // by the framework's last-resort fallback, which shows neither bold nor
+    // underline. The system's default sans-serif face is used in its place;
+    // on Linux the framework picks it from a list that begins with Verdana.
+    juce::Font installedFont (const juce::String& face, float size, int style)
+    {
+        static const auto installedFaces = juce::Font::findAllTypefaceNames();
+        const auto name = installedFaces.contains (face) ? face : juce::Font::getDefaultSansSerifFontName();
+        return { name, size, style };
+    }
+
     bool isWebAddress (const juce::String& target)
     {
         return target.startsWithIgnoreCase ("http");
@@ -62,7 +73,7 @@ KvoHtmlTextEdit::KvoHtmlTextEdit()
     fontStyle = 0;
     textColour = savedColour = juce::Colour (0xFFFFFFFF);
     linkColour = juce::Colour (0xFFFFFF00);
-    editor->setFont (juce::Font ("Verdana", 18.0f, juce::Font::plain));
+    doSetFont();
     editor->setColour (juce::TextEditor::textColourId, juce::Colour (0xFFFFFFFF));
     editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF000000));
 
@@ -79,6 +90,13 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
     // Line ends in the source vanish without leaving a space; only tags
     // break lines. A lone carriage return stays.
     const auto source = text.replace ("\r\n", "\n").removeCharacters ("\n");
+
+    // While text goes in, the editor would scroll after every insertion to
+    // keep its caret in sight. That lays the whole text out again each time,
+    // and leaves the view scrolled to the end, from where moving the caret to
+    // the top stops one top indent short of the top. The view stays put
+    // instead; owners move the caret to the top afterwards.
+    editor->setScrollToShowCursor (false);
 
     CharBuffer pending, tag;
     bool inTag = false;
@@ -122,6 +140,8 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
 
     // A tag still open at the end is dropped.
     insertAtCaret (toString (pending));
+
+    editor->setScrollToShowCursor (true);
 }
 
 void KvoHtmlTextEdit::insertAtCaret (const juce::String& text)
@@ -247,7 +267,7 @@ void KvoHtmlTextEdit::clearHtml()
 
 void KvoHtmlTextEdit::doSetFont()
 {
-    editor->setFont (juce::Font (fontFace, fontSize, fontStyle));
+    editor->setFont (installedFont (fontFace, fontSize, fontStyle));
 }
 
 void KvoHtmlTextEdit::setEditorTextColour (juce::Colour colour)

@@ -39,6 +39,7 @@ public:
     void clearHtml();
 
     // Makes (fontFace, fontSize, fontStyle) the font of text inserted next.
+    // A face that is not installed is replaced by the system's sans-serif.
     void doSetFont();
 
     void resized() override;

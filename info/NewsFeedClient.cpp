@@ -16,7 +16,7 @@ NewsFeedClient::NewsFeedClient (const juce::String& folder, const juce::String& 
     newsView = std::make_unique<KvoHtmlTextEdit>();
     newsView->editor->setScrollbarsShown (true);
     newsView->fontSize = newsView->savedSize = 14.0f;
-    newsView->editor->setFont (juce::Font (newsView->fontFace, 14.0f, newsView->fontStyle));
+    newsView->doSetFont();
     newsView->linkColour = juce::Colour (0xFFA0A0FF);
     newsView->editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF202020));
     newsView->editor->setIndents (5, 0);

@@ -35,7 +35,7 @@ SimpleHtmlBrowser::SimpleHtmlBrowser()
     view = std::make_unique<KvoHtmlTextEdit>();
     view->editor->setScrollbarsShown (true);
     view->fontSize = view->savedSize = 15.0f;
-    view->editor->setFont (juce::Font (view->fontFace, 15.0f, view->fontStyle));
+    view->doSetFont();
     view->editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF202028));
     addAndMakeVisible (*view);
 

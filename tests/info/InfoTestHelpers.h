@@ -24,6 +24,15 @@ namespace infotest
         return true;
     }
 
+    // How far a text editor is scrolled down; -1 if that cannot be told.
+    inline int scrolledDown (juce::TextEditor& editor)
+    {
+        for (auto* child : editor.getChildren())
+            if (auto* viewport = dynamic_cast<juce::Viewport*> (child))
+                return viewport->getViewPositionY();
+        return -1;
+    }
+
     // A fresh folder of its own, deleted with everything in it at the end.
     struct TemporaryFolder
     {

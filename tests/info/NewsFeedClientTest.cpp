@@ -228,6 +228,7 @@ TEST (NewsFeedCheck, AsksBothServersInOrderAndShowsWhatTheyAnswer)
             ASSERT_TRUE (newsShows (*client));
             EXPECT_EQ (client->newsView->editor->getText(), *c.shown);
             EXPECT_EQ (client->newsView->editor->getCaretPosition(), 0);
+            EXPECT_EQ (infotest::scrolledDown (*client->newsView->editor), 0);
             EXPECT_EQ (client->startsSinceNews.load(), 0);
         }
         else

@@ -3,6 +3,7 @@
 // shows or hides a component at once, which is all these tests look at.
 
 #include "info/SimpleHtmlBrowser.h"
+#include "InfoTestHelpers.h"
 #include "../ui/UiTestHelpers.h"
 
 #include <BinaryData.h>
@@ -47,11 +48,17 @@ namespace
             button.mouseUp (uitest::mouseEvent (button, { 10.0f, 10.0f }, {}));
         }
 
-        // Shown from its top: caret at the start and the first line in view.
+        // Shown from its top: caret at the start, not scrolled at all.
         bool showsFromTop() const
         {
             return browser.view->editor->getCaretPosition() == 0
-                && browser.view->editor->getTextBounds ({ 0, 1 }).getBounds().getY() >= 0;
+                && infotest::scrolledDown (*browser.view->editor) == 0;
+        }
+
+        void scrollToTheEnd()
+        {
+            browser.view->editor->moveCaretToEnd (false);
+            ASSERT_GT (infotest::scrolledDown (*browser.view->editor), 0);
         }
 
         juce::Component parent;
@@ -100,7 +107,7 @@ TEST_F (Browser, BackFromALinkedPageShowsTheFirstAgainFromItsTop)
     browser.openDocument ("manual.htm");
     const auto manual = shownText();
     ASSERT_TRUE (manual.startsWith ("VorsanTembrolin User's Manual\n"));
-    browser.view->editor->moveCaretToEnd (false);
+    scrollToTheEnd();
 
     followLink ("eula.htm");
     EXPECT_EQ (browser.history, juce::StringArray ("manual.htm", "eula.htm"));
@@ -123,7 +130,7 @@ TEST_F (Browser, ALinkToAMissingPageKeepsThePageButEntersTheHistory)
 {
     browser.openDocument ("manual.htm");
     const auto manual = shownText();
-    browser.view->editor->moveCaretToEnd (false);
+    scrollToTheEnd();
 
     followLink ("missing.htm");
     EXPECT_EQ (shownText(), manual);
