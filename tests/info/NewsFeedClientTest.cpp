@@ -116,7 +116,7 @@ TEST (NewsFeedRecord, LicenceFlagPersistsAcrossTwoStarts)
     EXPECT_EQ (savedRecord (folder), (Record { 0, 2, 1 }));
 }
 
-TEST (NewsFeedRecord, MissingFoldersAreCreatedForIt)
+TEST (NewsFeedRecord, MissingFoldersAreCreatedForItWithTheProjectsNewsAddresses)
 {
     infotest::TemporaryFolder top;
     const auto folder = top.path() + "Vorsan" + juce::File::getSeparatorString() + "VorsanTembrolin"
@@ -124,6 +124,8 @@ TEST (NewsFeedRecord, MissingFoldersAreCreatedForIt)
 
     {
         NewsFeedClient client (folder, query);
+        EXPECT_EQ (client.brandNewsUrl, WebAddresses::brandNewsUrl);
+        EXPECT_EQ (client.makerNewsUrl, WebAddresses::makerNewsUrl);
         client.eulaShown = 1;
     }
 
