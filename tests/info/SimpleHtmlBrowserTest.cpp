@@ -55,6 +55,17 @@ namespace
                 && infotest::scrolledDown (*browser.view->editor) == 0;
         }
 
+        // "<< BACK" from the second page: the first shows again from its
+        // top, and the button goes.
+        void pressBackToTheOnlyPage (const juce::String& name, const juce::String& text)
+        {
+            press (*browser.backButton);
+            EXPECT_EQ (browser.history, juce::StringArray (name));
+            EXPECT_EQ (shownText(), text);
+            EXPECT_TRUE (showsFromTop());
+            EXPECT_FALSE (backAvailable());
+        }
+
         void scrollToTheEnd()
         {
             browser.view->editor->moveCaretToEnd (false);
@@ -114,11 +125,7 @@ TEST_F (Browser, BackFromALinkedPageShowsTheFirstAgainFromItsTop)
     EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
     EXPECT_TRUE (backAvailable());
 
-    press (*browser.backButton);
-    EXPECT_EQ (browser.history, juce::StringArray ("manual.htm"));
-    EXPECT_EQ (shownText(), manual);
-    EXPECT_TRUE (showsFromTop());
-    EXPECT_FALSE (backAvailable());
+    pressBackToTheOnlyPage ("manual.htm", manual);
 
     // With one page left the button is gone, and the page stays.
     press (*browser.backButton);
@@ -137,11 +144,7 @@ TEST_F (Browser, ALinkToAMissingPageKeepsThePageButEntersTheHistory)
     EXPECT_EQ (browser.history, juce::StringArray ("manual.htm", "missing.htm"));
     EXPECT_TRUE (backAvailable());
 
-    press (*browser.backButton);
-    EXPECT_EQ (browser.history, juce::StringArray ("manual.htm"));
-    EXPECT_EQ (shownText(), manual);
-    EXPECT_TRUE (showsFromTop());
-    EXPECT_FALSE (backAvailable());
+    pressBackToTheOnlyPage ("manual.htm", manual);
 }
 
 TEST_F (Browser, OpeningAMissingDocumentShowsTheBrowserWithItsLastPage)
