@@ -178,7 +178,6 @@ int main (int argc, char** argv)
     XSetErrorHandler (ignoreXError);
 
     const auto deadline = start + std::chrono::milliseconds (timeoutMs);
-    Window window = 0;
 
     while (std::chrono::steady_clock::now() < deadline)
     {
@@ -189,8 +188,9 @@ int main (int argc, char** argv)
             return 1;
         }
 
-        if (window == 0)
-            window = findWindow (display, DefaultRootWindow (display), title);
+        // Looked up every time: the framework replaces its first native
+        // window soon after showing it.
+        const Window window = findWindow (display, DefaultRootWindow (display), title);
 
         if (window != 0 && showsPoints (display, window, contentWidth, contentHeight, points))
         {
