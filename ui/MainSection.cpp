@@ -95,7 +95,7 @@ MainSection::MainSection (VorsanTembrolinAudioProcessor& owner)
 
     // Room for a good burst of incoming notes before the buffer has to grow.
     incomingMidi.ensureSize (4096);
-    startTimer (1);
+    startTimer (activeMidiInterval);
 }
 
 MainSection::~MainSection()
@@ -178,6 +178,21 @@ void MainSection::handleNoteOff (juce::MidiKeyboardState*, int, int midiNoteNumb
 void MainSection::timerCallback()
 {
     processor.takeMidiDisplayEvents (incomingMidi);
+
+    // Every tick wakes two threads, which a 1 ms timer does a thousand times
+    // a second: after a quarter second without MIDI the panel looks less
+    // often, and the first event brings the fast pace back. The keyboard
+    // redraws only every 50 ms in any case.
+    if (incomingMidi.isEmpty())
+    {
+        if (getTimerInterval() == activeMidiInterval && ++emptyTicks >= ticksBeforeQuiet)
+            startTimer (quietMidiInterval);
+        return;
+    }
+
+    emptyTicks = 0;
+    if (getTimerInterval() != activeMidiInterval)
+        startTimer (activeMidiInterval);
 
     for (const auto event : incomingMidi)
         applyIncomingMidi (event.getMessage());

@@ -55,8 +55,12 @@ public:
     void handleNoteOn (juce::MidiKeyboardState*, int midiChannel, int midiNoteNumber, float velocity) override;
     void handleNoteOff (juce::MidiKeyboardState*, int midiChannel, int midiNoteNumber, float velocity) override;
 
-    // Mirrors the MIDI events that reached the processor since the last tick.
+    // Mirrors the MIDI events that reached the processor since the last tick:
+    // every millisecond while MIDI arrives, every ten after a quiet spell.
     void timerCallback() override;
+    static constexpr int activeMidiInterval = 1;
+    static constexpr int quietMidiInterval = 10;
+    static constexpr int ticksBeforeQuiet = 250;
 
     void mouseDown (const juce::MouseEvent& event) override;
     void paint (juce::Graphics& g) override;
@@ -79,6 +83,7 @@ private:
     // The events taken from the processor on each tick; its storage is kept,
     // so ticks do not allocate once it has grown.
     juce::MidiBuffer incomingMidi;
+    int emptyTicks = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainSection)
 };

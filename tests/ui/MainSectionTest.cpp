@@ -310,3 +310,23 @@ TEST_F (Panel, AllNotesOffOnAnyChannelReleasesKeysHeldOnScreen)
     // the engine, which ignores controllers.
     EXPECT_EQ (uitest::heldKeys (processor), 1);
 }
+
+TEST_F (Panel, MidiIsLookedForEveryMillisecondWhileItArrivesAndLessOftenWhenQuiet)
+{
+    EXPECT_EQ (panel.getTimerInterval(), MainSection::activeMidiInterval);
+
+    for (int tick = 0; tick < MainSection::ticksBeforeQuiet; ++tick)
+        panel.timerCallback();
+    EXPECT_EQ (panel.getTimerInterval(), MainSection::quietMidiInterval);
+    EXPECT_GT (MainSection::quietMidiInterval, MainSection::activeMidiInterval);
+
+    uitest::renderBlock (processor, { juce::MidiMessage::noteOn (1, 67, (juce::uint8) 100) });
+    panel.timerCallback();
+    EXPECT_TRUE (panel.keyboardState.isNoteOn (1, 67));
+    EXPECT_EQ (panel.getTimerInterval(), MainSection::activeMidiInterval);
+
+    // A quiet spell is counted afresh after every event.
+    for (int tick = 0; tick < MainSection::ticksBeforeQuiet - 1; ++tick)
+        panel.timerCallback();
+    EXPECT_EQ (panel.getTimerInterval(), MainSection::activeMidiInterval);
+}

@@ -37,13 +37,15 @@ namespace
 
     int ignoreXError (Display*, XErrorEvent*) { return 0; }
 
+    // The title's bytes, whatever encoding the window gives for it (an ASCII
+    // title reads the same in all of them).
     bool hasTitle (Display* display, Window window, const std::string& title)
     {
-        char* name = nullptr;
-        if (XFetchName (display, window, &name) == 0 || name == nullptr)
+        XTextProperty name {};
+        if (XGetWMName (display, window, &name) == 0 || name.value == nullptr)
             return false;
-        const bool same = title == name;
-        XFree (name);
+        const bool same = title == std::string (reinterpret_cast<const char*> (name.value), name.nitems);
+        XFree (name.value);
         return same;
     }
 
