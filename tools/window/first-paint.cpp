@@ -65,7 +65,7 @@ namespace
         return found;
     }
 
-    bool close (unsigned long a, unsigned long b)
+    bool nearlyEqual (unsigned long a, unsigned long b)
     {
         for (int shift = 0; shift < 24; shift += 8)
             if (std::abs ((int) ((a >> shift) & 0xff) - (int) ((b >> shift) & 0xff)) > 8)
@@ -95,7 +95,7 @@ namespace
                 return false;
             const unsigned long pixel = XGetPixel (image, 0, 0) & 0xffffff;
             XDestroyImage (image);
-            if (! close (pixel, point.rgb))
+            if (! nearlyEqual (pixel, point.rgb))
                 return false;
         }
         return true;
