@@ -220,8 +220,8 @@ TEST_F (Panel, DoubleClickOrAltClickResetsAFaderToItsDefault)
         }
 
         EXPECT_EQ (slider.getKnobY(), c.knobY) << c.id;
-        uitest::runMessageLoop (30);
-        EXPECT_EQ (rawValue (processor, c.row), FxParams[c.row].defaultValue) << c.id;
+        EXPECT_TRUE (uitest::runMessageLoopUntil ([&] { return rawValue (processor, c.row) == FxParams[c.row].defaultValue; }))
+            << c.id << " stays at raw " << rawValue (processor, c.row);
         EXPECT_FLOAT_EQ (processor.params[c.row]->getValue(), normalisedDefault (c.row)) << c.id;
     }
 }

@@ -180,12 +180,8 @@ TEST_F (Editor, ARestoredSoundMovesItsControlsOnTheNextPollAndIsNotSentBack)
     auto& master = *dynamic_cast<juce::Slider*> (panel().findChildWithID ("com_mst"));
     ASSERT_FALSE (brass.getToggleState());
 
-    // The window's own timer does it; a generous deadline, the interval is 50 ms.
-    const auto deadline = juce::Time::getMillisecondCounter() + 2000;
-    while (! brass.getToggleState() && juce::Time::getMillisecondCounter() < deadline)
-        uitest::runMessageLoop (5);
-
-    EXPECT_TRUE (brass.getToggleState());
+    // The window's own timer does it, every 50 ms.
+    EXPECT_TRUE (uitest::runMessageLoopUntil ([&] { return brass.getToggleState(); }));
     EXPECT_EQ (attack.getValue(), 0.0);
     EXPECT_FLOAT_EQ ((float) master.getValue(), normalisedFromRaw (100, 127));
 
@@ -263,8 +259,7 @@ TEST_F (Editor, AnIncomingNoteIsRedrawnOnceAndThenLeftAlone)
     auto& spy = spyOnRepaints();
 
     uitest::renderBlock (processor, { juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100) });
-    uitest::runMessageLoop (150);
-    EXPECT_TRUE (panel().keyboard->keysDrawnDown[60]);
+    EXPECT_TRUE (uitest::runMessageLoopUntil ([&] { return panel().keyboard->keysDrawnDown[60]; }));
     EXPECT_GE (spy.countWithin (panel().keyboard->getBounds()), 1);
     EXPECT_EQ (spy.countWithin (panel().keyboard->getBounds()), spy.areas.size());
 

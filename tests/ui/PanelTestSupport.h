@@ -25,6 +25,17 @@ namespace uitest
         processor.processBlock (buffer, midi);
     }
 
+    // Runs the message loop until the condition holds or the time is up; true
+    // if it holds. The deadline is generous: it only matters when it fails.
+    template <typename Condition>
+    bool runMessageLoopUntil (Condition condition, int timeoutMs = 2000)
+    {
+        const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+        while (! condition() && juce::Time::getMillisecondCounter() < deadline)
+            runMessageLoop (5);
+        return condition();
+    }
+
     inline std::array<float, NumFxParams> parameterValues (const VorsanTembrolinAudioProcessor& processor)
     {
         std::array<float, NumFxParams> values {};
