@@ -15,7 +15,7 @@ MainWindow::MainWindow (VorsanTembrolinAudioProcessor& owner)
 
     // 1. The about screen's version label.
 
-    // 2.
+    // 2. The window's own size, the design size.
     setSize (designWidth, designHeight);
 
     // 3. The front panel, taller than the window: only its top rows show. It
