@@ -1,6 +1,7 @@
 #include "core/PluginProcessor.h"
 
 #include "engine/VorsanSynth.h"
+#include "ui/PluginEditor.h"
 
 #include <cmath>
 #include <cstdio>
@@ -321,7 +322,7 @@ bool VorsanTembrolinAudioProcessor::hasEditor() const { return true; }
 
 juce::AudioProcessorEditor* VorsanTembrolinAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new VorsanTembrolinAudioProcessorEditor (*this);
 }
 
 int VorsanTembrolinAudioProcessor::getNumPrograms() { return 128; }
