@@ -5,26 +5,10 @@ InnerDialog::InnerDialog()
     addKeyListener (this);
     setWantsKeyboardFocus (true);
 
-    lblTitle = std::make_unique<juce::Label> ("lblTitle", TRANS ("TITLE"));
-    addAndMakeVisible (*lblTitle);
-    lblTitle->setFont (juce::Font (22.0f, juce::Font::bold));
-    lblTitle->setJustificationType (juce::Justification::centredLeft);
-    lblTitle->setEditable (false, false, false);
-    lblTitle->setColour (juce::Label::textColourId, juce::Colour (textColour));
-    lblTitle->setColour (juce::Label::backgroundColourId, juce::Colour (titleBackgroundColour));
-
-    lblMessage = std::make_unique<juce::Label> ("lblMessage", TRANS ("label text"));
-    addAndMakeVisible (*lblMessage);
-    lblMessage->setFont (juce::Font (18.0f, juce::Font::plain));
-    lblMessage->setJustificationType (juce::Justification::centred);
-    lblMessage->setEditable (false, false, false);
-    lblMessage->setColour (juce::Label::textColourId, juce::Colour (textColour));
-    lblMessage->setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
-
-    // The labels let presses through, so the box can be dragged by its title
-    // and its text as well as by its edges.
-    lblTitle->setInterceptsMouseClicks (false, false);
-    lblMessage->setInterceptsMouseClicks (false, false);
+    lblTitle = makeLabel ("lblTitle", TRANS ("TITLE"), juce::Font (22.0f, juce::Font::bold),
+                          juce::Justification::centredLeft, juce::Colour (titleBackgroundColour));
+    lblMessage = makeLabel ("lblMessage", TRANS ("label text"), juce::Font (18.0f, juce::Font::plain),
+                            juce::Justification::centred, juce::Colours::transparentBlack);
 
     cancelButton = std::make_unique<juce::TextButton> ("Cancel");
     addAndMakeVisible (*cancelButton);
@@ -41,6 +25,23 @@ InnerDialog::InnerDialog()
 InnerDialog::~InnerDialog()
 {
     removeKeyListener (this);
+}
+
+std::unique_ptr<juce::Label> InnerDialog::makeLabel (const juce::String& name, const juce::String& text,
+                                                     const juce::Font& font, juce::Justification justification,
+                                                     juce::Colour background)
+{
+    auto label = std::make_unique<juce::Label> (name, text);
+    addAndMakeVisible (*label);
+    label->setFont (font);
+    label->setJustificationType (justification);
+    label->setEditable (false, false, false);
+    label->setColour (juce::Label::textColourId, juce::Colour (textColour));
+    label->setColour (juce::Label::backgroundColourId, background);
+    // Presses go through to the dialog, so it can be dragged by its title
+    // and its text as well as by its edges.
+    label->setInterceptsMouseClicks (false, false);
+    return label;
 }
 
 void InnerDialog::styleButton (juce::TextButton& button)

@@ -45,6 +45,9 @@ private:
     using juce::Component::keyPressed;
     bool keyPressed (const juce::KeyPress& key, juce::Component* originatingComponent) override;
     void finish (int result);
+    std::unique_ptr<juce::Label> makeLabel (const juce::String& name, const juce::String& text,
+                                            const juce::Font& font, juce::Justification justification,
+                                            juce::Colour background);
     void styleButton (juce::TextButton& button);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (InnerDialog)

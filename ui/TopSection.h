@@ -69,8 +69,9 @@ public:
     std::function<void (const juce::URL&)> openWebPage;
 
 private:
-    VorsanTembrolinAudioProcessor& processor;
-    InnerDialog& dialog;
+    // Kept for the owner's sake; the strip itself does not use them.
+    [[maybe_unused]] VorsanTembrolinAudioProcessor& processor;
+    [[maybe_unused]] InnerDialog& dialog;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TopSection)
 };

@@ -78,26 +78,12 @@ TEST_F (InWindow, MessageBoxIsDraggedByItsTitleBarNotByItsButton)
     box.Open (KvoDialogWindow::messageBox, "Note", "x");
     uitest::waitForAnimatorIdle();
     const auto start = box.getPosition();
-    auto* peer = window.getPeer();
-
-    auto drag = [&] (juce::Point<int> from, juce::Point<int> by)
-    {
-        const auto t = juce::Time::currentTimeMillis();
-        using Source = juce::MouseInputSource;
-        peer->handleMouseEvent (Source::InputSourceType::mouse, from.toFloat(), uitest::leftButton(),
-                                Source::defaultPressure, Source::defaultOrientation, t);
-        peer->handleMouseEvent (Source::InputSourceType::mouse, (from + by).toFloat(), uitest::leftButton(),
-                                Source::defaultPressure, Source::defaultOrientation, t + 50);
-        peer->handleMouseEvent (Source::InputSourceType::mouse, (from + by).toFloat(), {},
-                                Source::defaultPressure, Source::defaultOrientation, t + 100);
-    };
-
-    drag (start + juce::Point<int> (200, 15), { -100, 40 });
+    screen->drag (start + juce::Point<int> (200, 15), { -100, 40 });
     EXPECT_EQ (box.getPosition(), start + juce::Point<int> (-100, 40));
 
     // A press on OK does not move the box (it closes it).
     const auto moved = box.getPosition();
-    drag (moved + box.okButton->getBounds().getCentre(), { 50, 50 });
+    screen->drag (moved + box.okButton->getBounds().getCentre(), { 50, 50 });
     EXPECT_EQ (box.getPosition(), moved);
 }
 

@@ -28,17 +28,7 @@ namespace
     // Horizontal extent of the white readout ink on the track.
     std::pair<int, int> readoutInk (const juce::Image& image)
     {
-        int first = -1, last = -1;
-
-        for (int y = 4; y < 31; ++y)
-            for (int x = 142; x < 308; ++x)
-                if (image.getPixelAt (x, y).getPerceivedBrightness() > 0.6f)
-                {
-                    first = first < 0 ? x : juce::jmin (first, x);
-                    last = juce::jmax (last, x);
-                }
-
-        return { first, last };
+        return uitest::brightColumns (image, { 142, 4, 166, 27 }, 0.6f);
     }
 
     std::unique_ptr<CompositeSlider> makeSlider (int maxValue, double value)
@@ -134,16 +124,7 @@ TEST (CompositeSlider, DrawsNameTrackAndOutline)
     EXPECT_EQ (image.getPixelAt (200, 0), juce::Colour (tuningRed));
 
     // The name in white, right-aligned against x 136.
-    int nameLeft = -1, nameRight = -1;
-
-    for (int y = 0; y < 35; ++y)
-        for (int x = 0; x < 140; ++x)
-            if (image.getPixelAt (x, y).getPerceivedBrightness() > 0.6f)
-            {
-                nameLeft = nameLeft < 0 ? x : juce::jmin (nameLeft, x);
-                nameRight = juce::jmax (nameRight, x);
-            }
-
+    const auto [nameLeft, nameRight] = uitest::brightColumns (image, { 0, 0, 140, 35 }, 0.6f);
     EXPECT_GE (nameRight, 131);
     EXPECT_LE (nameRight, 135);
     EXPECT_GT (nameLeft, 10);

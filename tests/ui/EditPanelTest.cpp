@@ -161,16 +161,7 @@ TEST (EditPanel, EmptyRowRangeGivesAnEmptyBoxWithItsTitle)
             ASSERT_EQ (uitest::pixel (image, x, y), 0xFF000000u) << x << ", " << y;
 
     // The title in white, centred in the title bar.
-    int left = -1, right = -1;
-
-    for (int y = 100; y < 130; ++y)
-        for (int x = 82; x < 1258; ++x)
-            if (image.getPixelAt (x, y).getPerceivedBrightness() > 0.8f)
-            {
-                left = left < 0 ? x : juce::jmin (left, x);
-                right = juce::jmax (right, x);
-            }
-
+    const auto [left, right] = uitest::brightColumns (image, { 82, 100, 1176, 30 }, 0.8f);
     ASSERT_GE (left, 0);
     EXPECT_NEAR ((left + right) / 2.0, 670.0, 3.0);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <ostream>
 #include <initializer_list>
+#include <utility>
 
 namespace uitest
 {
@@ -34,6 +35,24 @@ namespace uitest
     inline juce::uint32 pixel (const juce::Image& image, int x, int y)
     {
         return image.getPixelAt (x, y).getARGB();
+    }
+
+    // The first and last columns of `area` holding a pixel brighter than
+    // `threshold` (text drawn in white on a dark ground); -1, -1 if none.
+    inline std::pair<int, int> brightColumns (const juce::Image& image, juce::Rectangle<int> area,
+                                              float threshold)
+    {
+        int first = -1, last = -1;
+
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                if (image.getPixelAt (x, y).getPerceivedBrightness() > threshold)
+                {
+                    first = first < 0 ? x : juce::jmin (first, x);
+                    last = juce::jmax (last, x);
+                }
+
+        return { first, last };
     }
 
     // A mouse event as the framework would deliver it to the component.
@@ -183,15 +202,25 @@ namespace uitest
         // A left click at `at`, in the component's own coordinates.
         void click (juce::Point<int> at)
         {
-            auto* peer = component.getPeer();
-            const auto position = at.toFloat();
             const auto time = juce::Time::currentTimeMillis();
-            peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, position, leftButton(),
-                                    juce::MouseInputSource::defaultPressure,
-                                    juce::MouseInputSource::defaultOrientation, time);
-            peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, position, {},
-                                    juce::MouseInputSource::defaultPressure,
-                                    juce::MouseInputSource::defaultOrientation, time + 20);
+            mouse (at, leftButton(), time);
+            mouse (at, {}, time + 20);
+        }
+
+        // A press at `from`, a move by `by` with the button held, a release.
+        void drag (juce::Point<int> from, juce::Point<int> by)
+        {
+            const auto time = juce::Time::currentTimeMillis();
+            mouse (from, leftButton(), time);
+            mouse (from + by, leftButton(), time + 50);
+            mouse (from + by, {}, time + 100);
+        }
+
+        void mouse (juce::Point<int> at, juce::ModifierKeys buttons, juce::int64 time)
+        {
+            using Source = juce::MouseInputSource;
+            component.getPeer()->handleMouseEvent (Source::InputSourceType::mouse, at.toFloat(), buttons,
+                                                   Source::defaultPressure, Source::defaultOrientation, time);
         }
 
         juce::Component& component;
