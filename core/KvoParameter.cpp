@@ -4,12 +4,14 @@ using KvoParameter = VorsanTembrolinAudioProcessor::KvoParameter;
 
 KvoParameter::KvoParameter (VorsanTembrolinAudioProcessor& ownerToUse, int maxValueToUse, int defaultValueToUse,
                             const juce::String& idToUse, const juce::String& nameToUse)
-    : owner (ownerToUse),
+    : juce::RangedAudioParameter (juce::ParameterID { idToUse, 1 }, nameToUse),
+      owner (ownerToUse),
       maxValue (maxValueToUse),
       value (normalisedFromRaw (defaultValueToUse, maxValueToUse)),
       defaultValue (normalisedFromRaw (defaultValueToUse, maxValueToUse)),
       id (idToUse),
-      name (nameToUse)
+      name (nameToUse),
+      rawRange (0.0f, (float) maxValueToUse, 1.0f)
 {
 }
 
@@ -43,4 +45,9 @@ bool KvoParameter::isMetaParameter() const { return true; }
 juce::AudioProcessorParameter::Category KvoParameter::getCategory() const
 {
     return genericParameter;
+}
+
+const juce::NormalisableRange<float>& KvoParameter::getNormalisableRange() const
+{
+    return rawRange;
 }
