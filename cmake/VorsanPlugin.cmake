@@ -45,6 +45,9 @@ target_compile_definitions(VorsanTembrolin
     JUCE_MODAL_LOOPS_PERMITTED=1
     JUCE_STRICT_REFCOUNTEDPOINTER=1
     JUCE_VST3_CAN_REPLACE_VST2=0
+    # The instrument ignores MIDI controllers: no 2080 stand-in parameters
+    # for them in VST3 hosts.
+    JUCE_VST3_EMULATE_MIDI_CC_WITH_PARAMETERS=0
     # The stand-alone application can play through a JACK server (ALSA when
     # none runs); libjack is loaded at run time, so nothing links it.
     JUCE_JACK=1

@@ -23,8 +23,12 @@ float KvoParameter::getValue() const
 }
 
 // Not clamped: the raw value is range-tested by the processor.
+// Hosts set parameters from several threads at once (automation on the audio
+// thread, the user interface, a state restore on a worker): storing and
+// forwarding as one step leaves the engine with the value that stays.
 void KvoParameter::setValue (float newValue)
 {
+    const juce::SpinLock::ScopedLockType inOrder (owner.parameterWriteLock);
     value.store (newValue, std::memory_order_relaxed);
     owner.SetParameter (getParameterIndex(), rawFromNormalised (maxValue, newValue));
 }

@@ -137,6 +137,9 @@ private:
     static juce::String makeSystemQuery();
 
     juce::SpinLock engineLock;
+    // Held by a parameter from storing its value until the engine has it
+    // (taken before engineLock, never after it).
+    juce::SpinLock parameterWriteLock;
     juce::SpinLock midiDisplayLock;
     std::mutex lifecycleMutex;   // one rebuild / reset at a time
     std::atomic<float> modulationValue { 0.0f };

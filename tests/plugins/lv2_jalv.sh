@@ -12,7 +12,9 @@ work=$(mktemp -d)
 source "$(dirname "$0")/jack_session.sh"
 jalv_pid=""
 cleanup() {
-  [[ -n "$jalv_pid" ]] && kill "$jalv_pid" 2>/dev/null && wait "$jalv_pid" 2>/dev/null
+  set +e
+  exec 3>&-
+  if [[ -n "$jalv_pid" ]]; then kill "$jalv_pid" 2>/dev/null; wait "$jalv_pid" 2>/dev/null; fi
   stop_jack
   rm -rf "$work"
 }
@@ -24,9 +26,11 @@ export HOME="$work"
 
 start_jack jalv
 # jalv reads commands from its standard input and quits at its end: give it
-# one that stays open.
-sleep 600 | jalv -x -n vorsan-jalv "$uri" >"$work/jalv.log" 2>&1 &
+# a pipe that this script holds open until it ends.
+mkfifo "$work/jalv.in"
+jalv -x -n vorsan-jalv "$uri" <"$work/jalv.in" >"$work/jalv.log" 2>&1 &
 jalv_pid=$!
+exec 3>"$work/jalv.in"
 
 wait_for_port vorsan-jalv:audio_out_1 20 || { cat "$work/jalv.log"; exit 1; }
 ports=$(jack_lsp -t vorsan-jalv)

@@ -16,6 +16,7 @@ work=$(mktemp -d)
 source "$(dirname "$0")/jack_session.sh"
 app_pid=""
 cleanup() {
+  set +e
   if [[ -n "$app_pid" ]]; then kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; fi
   stop_jack
   rm -rf "$work"
