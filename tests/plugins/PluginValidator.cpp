@@ -539,14 +539,6 @@ namespace
             if (! editor->isShowing())
                 problems.add ("editor is not showing");
 
-            if (const auto shot = options.work.getChildFile ("editor-" + options.format + ".png"); true)
-            {
-                juce::PNGImageFormat png;
-                juce::FileOutputStream out (shot);
-                if (out.openedOk())
-                    png.writeImageToStream (window.createComponentSnapshot (window.getLocalBounds()), out);
-            }
-
             window.clearContentComponent();
             editor.reset();
             juce::MessageManager::getInstance()->runDispatchLoopUntil (200);

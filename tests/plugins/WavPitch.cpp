@@ -5,6 +5,8 @@
 // out; the whole file if shorter, but at least a second), and fails unless the level is clearly above silence and that
 // partial lies within a sixth of a semitone of the note (A above middle C,
 // note 69, at 440 Hz). Exit status 0 when it does.
+#include "tests/engine/ToneMeasure.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -87,19 +89,6 @@ namespace
         return false;
     }
 
-    // Magnitude of the Hann-windowed signal at frequency f (Goertzel).
-    double magnitudeAt (const std::vector<double>& x, double f, double rate)
-    {
-        const double coeff = 2.0 * std::cos (2.0 * M_PI * f / rate);
-        double s1 = 0.0, s2 = 0.0;
-        for (double v : x)
-        {
-            const double s = v + coeff * s1 - s2;
-            s2 = s1;
-            s1 = s;
-        }
-        return std::sqrt (std::max (0.0, s1 * s1 + s2 * s2 - coeff * s1 * s2));
-    }
 }
 
 int main (int argc, char** argv)
@@ -146,13 +135,13 @@ int main (int argc, char** argv)
     // Coarsely in steps of 1 Hz, then to a hundredth around the best.
     double peakHz = 40.0, peak = 0.0;
     for (double f = 40.0; f <= 4000.0; f += 1.0)
-        if (const double m = magnitudeAt (segment, f, recording.rate); m > peak)
+        if (const double m = spectrumAt (segment, f, recording.rate); m > peak)
         {
             peak = m;
             peakHz = f;
         }
     for (double f = peakHz - 1.0; f <= peakHz + 1.0; f += 0.01)
-        if (const double m = magnitudeAt (segment, f, recording.rate); m > peak)
+        if (const double m = spectrumAt (segment, f, recording.rate); m > peak)
         {
             peak = m;
             peakHz = f;
