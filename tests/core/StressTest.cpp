@@ -27,7 +27,7 @@ namespace
     // Rendered (not silent) blocks between two rate switches. A rebuild
     // silences a few blocks; this many rendered ones keep the silent share
     // low, so the test mostly exercises rendering against the other threads.
-    constexpr long renderedBlocksPerSwitch = 400;
+    constexpr long renderedBlocksPerSwitch = 800;
 
     template <typename T>
     void raiseTo (std::atomic<T>& maximum, T value)
