@@ -1,9 +1,11 @@
 #include "core/PluginProcessor.h"
 
+#include "core/JackMidiInput.h"
 #include "engine/VorsanSynth.h"
 #include "ui/PluginEditor.h"
 
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <thread>
 
@@ -51,19 +53,24 @@ VorsanTembrolinAudioProcessor::VorsanTembrolinAudioProcessor()
         addParameter (params[row]);
     }
 
-    // Room for the notes of many blocks, so that copying them for the
-    // on-screen keyboard does not allocate on the audio thread.
-    midiDisplayBuffer.ensureSize (4096);
+    // All the room the copies for the on-screen keyboard may take, so that
+    // copying does not allocate on the audio thread.
+    midiDisplayBuffer.ensureSize ((size_t) midiDisplayCapacity);
 
     busy = true;
     synth = std::make_unique<VorsanSynth> (44100.0f);
     busy = false;
 
     sendAllParameters();
+
+    if (wrapperType == wrapperType_Standalone)
+        jackMidiInput = JackMidiInput::open ("VorsanTembrolin MIDI");
 }
 
 VorsanTembrolinAudioProcessor::~VorsanTembrolinAudioProcessor()
 {
+    jackMidiInput.reset();
+
     const std::lock_guard<std::mutex> lifecycle (lifecycleMutex);
     busy = true;
 
@@ -201,17 +208,17 @@ void VorsanTembrolinAudioProcessor::processBlock (juce::AudioBuffer<float>& buff
 
     const bool haveEngine = lockEngineForBlock();
 
-    for (const auto event : midi)
-    {
-        // Only short messages can be notes; longer ones (system exclusive)
-        // are ignored without copying them.
-        if (haveEngine && event.numBytes <= 3)
-            applyMidiMessage (juce::MidiMessage (event.data, event.numBytes, (double) event.samplePosition));
-    }
-
     {
         const juce::SpinLock::ScopedLockType display (midiDisplayLock);
-        midiDisplayBuffer.addEvents (midi, 0, -1, 0);
+
+        for (const auto event : midi)
+            handleIncomingMidi (event.data, event.numBytes, event.samplePosition, haveEngine);
+
+        if (jackMidiInput != nullptr)
+            jackMidiInput->drain ([this, haveEngine] (const juce::uint8* data, int numBytes)
+                                  { handleIncomingMidi (data, numBytes, 0, haveEngine); });
+
+        displayBlockStart += numSamples;
     }
     midi.clear();
 
@@ -278,6 +285,30 @@ void VorsanTembrolinAudioProcessor::ProcessMidiMessage (juce::MidiMessage messag
     applyMidiMessage (message);
 }
 
+void VorsanTembrolinAudioProcessor::handleIncomingMidi (const juce::uint8* data, int numBytes,
+                                                        int samplePosition, bool haveEngine)
+{
+    // Only short messages can be notes; longer ones (system exclusive) are
+    // not applied, nor copied into a MidiMessage.
+    if (haveEngine && numBytes <= 3)
+        applyMidiMessage (juce::MidiMessage (data, numBytes, (double) samplePosition));
+
+    // Positions count on from block to block, so that the copies keep their
+    // order (the buffer sorts by position). When a copy does not fit, the
+    // older ones go: what is kept is always the latest stretch of input.
+    const int size = numBytes + (int) (sizeof (juce::int32) + sizeof (juce::uint16));
+
+    if (midiDisplayBuffer.data.size() + size > midiDisplayCapacity
+        || displayBlockStart > std::numeric_limits<int>::max() / 2)
+    {
+        midiDisplayBuffer.clear();
+        displayBlockStart = 0;
+    }
+
+    if (size <= midiDisplayCapacity)
+        midiDisplayBuffer.addEvent (data, numBytes, displayBlockStart + samplePosition);
+}
+
 void VorsanTembrolinAudioProcessor::applyMidiMessage (const juce::MidiMessage& message)
 {
     if (busy || synth == nullptr || message.getRawDataSize() < 3)
@@ -306,10 +337,13 @@ float VorsanTembrolinAudioProcessor::getModulationValue() const
 void VorsanTembrolinAudioProcessor::takeMidiDisplayEvents (juce::MidiBuffer& destination)
 {
     destination.clear();
+    // Room first, so that the copy under the lock does not allocate.
+    destination.ensureSize ((size_t) midiDisplayCapacity);
 
     const juce::SpinLock::ScopedLockType display (midiDisplayLock);
-    destination.addEvents (midiDisplayBuffer, 0, -1, 0);
+    destination.data.addArray (midiDisplayBuffer.data);
     midiDisplayBuffer.clear();
+    displayBlockStart = 0;
 }
 
 //==============================================================================
@@ -325,7 +359,16 @@ juce::AudioProcessorEditor* VorsanTembrolinAudioProcessor::createEditor()
     return new VorsanTembrolinAudioProcessorEditor (*this);
 }
 
-int VorsanTembrolinAudioProcessor::getNumPrograms() { return 128; }
+// A sound is the whole state, and the instrument has no bank of programs to
+// choose from. The stand-alone keeps its 128 programs of one name (its
+// wrapper never lists them), but a plug-in reports none: hosts would list 128
+// identical presets that do nothing (LV2), or add a 22nd, "Program",
+// parameter (VST3). A DAW user saves and recalls sounds with the host's own
+// presets, which store the state.
+int VorsanTembrolinAudioProcessor::getNumPrograms()
+{
+    return wrapperType == wrapperType_Standalone || wrapperType == wrapperType_Undefined ? 128 : 0;
+}
 int VorsanTembrolinAudioProcessor::getCurrentProgram() { return 0; }
 void VorsanTembrolinAudioProcessor::setCurrentProgram (int) {}
 const juce::String VorsanTembrolinAudioProcessor::getProgramName (int) { return "VorsanTembrolin"; }

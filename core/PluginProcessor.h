@@ -9,6 +9,7 @@
 #include "core/FxParams.h"
 
 class VorsanSynth;
+class JackMidiInput;
 
 // The audio processor that the stand-alone wrapper drives: owns the 21
 // parameters and the engine, renders blocks, applies MIDI notes, picks the
@@ -30,10 +31,20 @@ class VorsanSynth;
 // of every block (getModulationValue), and the copies of incoming MIDI for the
 // on-screen keyboard are handed over under their own short lock
 // (takeMidiDisplayEvents), so the user interface never touches the engine.
+// Hosts may call any of this from any thread, and run several instances in
+// one process: nothing is shared between instances.
 class VorsanTembrolinAudioProcessor : public juce::AudioProcessor
 {
 public:
-    class KvoParameter : public juce::AudioProcessorParameter
+    // The values the framework exchanges are normalised (raw / maxValue).
+    // The parameter carries its row's id and its raw range (0..maxValue in
+    // steps of 1) for plug-in hosts: without an id, LV2 names parameters
+    // after their index, which its manifest cannot spell ("0" and "1" both
+    // become "_"); and a host that shows or resets the raw value (LV2's
+    // range and default) hands back exactly raw / maxValue, where a
+    // normalised default written with six decimals (0.503937 for 64/127)
+    // would truncate to the value below.
+    class KvoParameter : public juce::RangedAudioParameter
     {
     public:
         KvoParameter (VorsanTembrolinAudioProcessor& owner, int maxValue, int defaultValue,
@@ -48,6 +59,7 @@ public:
         float getValueForText (const juce::String& text) const override;
         bool isMetaParameter() const override;
         Category getCategory() const override;
+        const juce::NormalisableRange<float>& getNormalisableRange() const override;
 
         VorsanTembrolinAudioProcessor& owner;
         int maxValue;
@@ -55,6 +67,9 @@ public:
         float defaultValue;
         juce::String id;
         juce::String name;
+
+    private:
+        const juce::NormalisableRange<float> rawRange;
     };
 
     VorsanTembrolinAudioProcessor();
@@ -90,12 +105,20 @@ public:
     // time (also while the engine is being rebuilt).
     float getModulationValue() const;
     // Moves every MIDI event copied since the last call into `destination`
-    // (which is cleared first). Called by the user interface; no allocation.
+    // (which is cleared first), in the order they arrived; sample positions
+    // count from the start of the first block since the previous call.
+    // Called by the user interface.
     void takeMidiDisplayEvents (juce::MidiBuffer& destination);
+
+    // Bytes of MIDI copies kept for the on-screen keyboard (about 900 notes).
+    // In a plug-in whose editor is closed nobody takes them: when a copy does
+    // not fit, the older copies are discarded, so that the keyboard, once
+    // shown, never sees a key pressed whose release was lost.
+    static constexpr int midiDisplayCapacity = 8192;
 
     juce::String dataFolder;
     KvoParameter* params[NumFxParams] = {};
-    juce::MidiBuffer midiDisplayBuffer;   // guarded by midiDisplayLock
+    juce::MidiBuffer midiDisplayBuffer;   // guarded by midiDisplayLock; never above its capacity
     juce::String systemQuery;
     float engineSampleRate = 44100.0f;
     std::atomic<int> holdSamples { 0 };
@@ -106,14 +129,22 @@ private:
     void sendAllParameters();
     // Requires engineLock to be held by the caller.
     void applyMidiMessage (const juce::MidiMessage& message);
+    // Audio thread, with midiDisplayLock held: applies one incoming message
+    // (when the engine is ours for this block) and copies it for the display.
+    void handleIncomingMidi (const juce::uint8* data, int numBytes, int samplePosition, bool haveEngine);
     // Audio thread: takes engineLock unless busy is (or becomes) set.
     bool lockEngineForBlock();
     static juce::String makeSystemQuery();
 
     juce::SpinLock engineLock;
+    // Held by a parameter from storing its value until the engine has it
+    // (taken before engineLock, never after it).
+    juce::SpinLock parameterWriteLock;
     juce::SpinLock midiDisplayLock;
     std::mutex lifecycleMutex;   // one rebuild / reset at a time
     std::atomic<float> modulationValue { 0.0f };
+    int displayBlockStart = 0;   // guarded by midiDisplayLock
+    std::unique_ptr<JackMidiInput> jackMidiInput;   // stand-alone on a JACK server only
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VorsanTembrolinAudioProcessor)
 };

@@ -33,6 +33,37 @@ namespace
     }
 }
 
+// The framework's containers (Array, HeapBlock, so MidiBuffer too) call
+// malloc and realloc directly, not operator new: those are counted as well,
+// passing the work on to the C library's own allocator.
+extern "C"
+{
+    void* __libc_malloc (std::size_t);
+    void* __libc_calloc (std::size_t, std::size_t);
+    void* __libc_realloc (void*, std::size_t);
+
+    void* malloc (std::size_t size)
+    {
+        if (counting)
+            ++allocations;
+        return __libc_malloc (size);
+    }
+
+    void* calloc (std::size_t count, std::size_t size)
+    {
+        if (counting)
+            ++allocations;
+        return __libc_calloc (count, size);
+    }
+
+    void* realloc (void* p, std::size_t size)
+    {
+        if (counting)
+            ++allocations;
+        return __libc_realloc (p, size);
+    }
+}
+
 void* operator new (std::size_t size) { return allocate (size); }
 void* operator new[] (std::size_t size) { return allocate (size); }
 void* operator new (std::size_t size, const std::nothrow_t&) noexcept
@@ -70,7 +101,13 @@ TEST (Allocation, CounterSeesAllocations)
     auto* p = new int (3);
     delete p;
     juce::String grown ("some text that is long enough to need the heap");
-    EXPECT_GE (counter.count(), 2);
+    const long byNew = counter.count();
+    EXPECT_GE (byNew, 2);
+
+    juce::MidiBuffer buffer;   // grows by realloc
+    for (int i = 0; i < 100; ++i)
+        buffer.addEvent (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100), i);
+    EXPECT_GT (counter.count(), byNew);
 }
 
 TEST (Allocation, ProcessBlockDoesNotAllocate)
@@ -107,4 +144,27 @@ TEST (Allocation, ProcessBlockDoesNotAllocate)
         EXPECT_EQ (counter.count(), 0);
         EXPECT_GT (buffer.getMagnitude (0, 512), 0.0f);
     }
+}
+
+TEST (Allocation, ProcessBlockDoesNotAllocateWhenNobodyTakesTheMidiCopies)
+{
+    // A plug-in with its editor closed: the copies for the on-screen keyboard
+    // pile up for thousands of blocks, far past their capacity.
+    VorsanTembrolinAudioProcessor processor;
+    processor.prepareToPlay (48000.0, 64);
+    juce::AudioBuffer<float> buffer (2, 64);
+    juce::MidiBuffer midi;
+    midi.ensureSize (1024);
+
+    CountAllocations counter;
+    for (int block = 0; block < 5000; ++block)
+    {
+        midi.clear();
+        for (int i = 0; i < 4; ++i)
+            midi.addEvent (juce::MidiMessage::noteOn (1, 48 + (block + i) % 49, (juce::uint8) 90), i * 8);
+        midi.addEvent (juce::MidiMessage::noteOff (1, 48 + block % 49), 60);
+        processor.processBlock (buffer, midi);
+    }
+    EXPECT_EQ (counter.count(), 0);
+    EXPECT_LE (processor.midiDisplayBuffer.data.size(), VorsanTembrolinAudioProcessor::midiDisplayCapacity);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -350,6 +352,87 @@ TEST (Processor, MidiDisplayEventsAreHandedOverOnce)
     EXPECT_EQ (shown.getNumEvents(), 3);
     processor.takeMidiDisplayEvents (shown);
     EXPECT_EQ (shown.getNumEvents(), 0);
+}
+
+TEST (Processor, MidiDisplayCopiesKeepTheirOrderAcrossBlocks)
+{
+    // A key released early in the next block was pressed late in this one:
+    // the keyboard must see the press first, or it would draw the key held.
+    VorsanTembrolinAudioProcessor processor;
+    juce::MidiBuffer first, second;
+    first.addEvent (noteOn (60), 100);
+    second.addEvent (juce::MidiMessage::noteOff (1, 60), 5);
+    second.addEvent (noteOn (62), 6);
+    renderBlock (processor, 128, first);
+    renderBlock (processor, 128, second);
+
+    juce::MidiBuffer shown;
+    processor.takeMidiDisplayEvents (shown);
+    std::vector<std::pair<int, int>> seen;   // (note, position)
+    for (const auto event : shown)
+        seen.emplace_back (event.getMessage().getNoteNumber() * (event.getMessage().isNoteOn() ? 1 : -1),
+                           event.samplePosition);
+    const std::vector<std::pair<int, int>> expected { { 60, 100 }, { -60, 133 }, { 62, 134 } };
+    EXPECT_EQ (seen, expected);
+}
+
+TEST (Processor, MidiDisplayCopiesStayBoundedAndKeepTheLatestWhenNobodyTakesThem)
+{
+    // A plug-in whose editor stays closed: nothing takes the copies.
+    VorsanTembrolinAudioProcessor processor;
+    const int blocks = 3000;
+    for (int block = 0; block < blocks; ++block)
+    {
+        juce::MidiBuffer midi;
+        midi.addEvent (noteOn (48 + block % 49), 0);
+        midi.addEvent (juce::MidiMessage::noteOff (1, 48 + block % 49), 10);
+        renderBlock (processor, 32, midi);
+        ASSERT_LE (processor.midiDisplayBuffer.data.size(), VorsanTembrolinAudioProcessor::midiDisplayCapacity);
+    }
+
+    juce::MidiBuffer shown;
+    processor.takeMidiDisplayEvents (shown);
+    EXPECT_GT (shown.getNumEvents(), 100);
+    EXPECT_LT (shown.getNumEvents(), 2 * blocks);
+
+    // What is kept is an unbroken stretch ending with the latest release,
+    // in order: no kept press lost its release.
+    int expectedNote = -1, previousPosition = -1;
+    juce::MidiMessage last;
+    for (const auto event : shown)
+    {
+        const auto message = event.getMessage();
+        EXPECT_GT (event.samplePosition, previousPosition);
+        previousPosition = event.samplePosition;
+        if (message.isNoteOn())
+            expectedNote = message.getNoteNumber();
+        else if (expectedNote >= 0)
+            EXPECT_EQ (message.getNoteNumber(), expectedNote);
+        last = message;
+    }
+    EXPECT_TRUE (last.isNoteOff());
+    EXPECT_EQ (last.getNoteNumber(), 48 + (blocks - 1) % 49);
+}
+
+TEST (Processor, PluginsReportNoProgramsWhileTheStandaloneKeepsItsBank)
+{
+    // Hosts list a plug-in's programs as presets (LV2) or add a parameter to
+    // choose them (VST3); the instrument's programs do nothing.
+    const struct { juce::AudioProcessor::WrapperType type; int programs; } cases[] = {
+        { juce::AudioProcessor::wrapperType_Undefined, 128 },
+        { juce::AudioProcessor::wrapperType_Standalone, 128 },
+        { juce::AudioProcessor::wrapperType_LV2, 0 },
+        { juce::AudioProcessor::wrapperType_VST3, 0 },
+    };
+    for (const auto& c : cases)
+    {
+        juce::AudioProcessor::setTypeOfNextNewPlugin (c.type);
+        VorsanTembrolinAudioProcessor processor;
+        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+        EXPECT_EQ (processor.wrapperType, c.type);
+        EXPECT_EQ (processor.getNumPrograms(), c.programs) << processor.getWrapperTypeDescription (c.type);
+        EXPECT_EQ (processor.getParameters().size(), NumFxParams);
+    }
 }
 
 TEST (Processor, ReleaseResourcesResetsButKeepsSettingsAndNotes)

@@ -28,6 +28,20 @@ double measureGain(Process&& process, double hz, double sampleRate, double ampli
     return 2.0 * std::abs(sum) / static_cast<double>(length) / amplitude;
 }
 
+// Spectrum magnitude of a (windowed) signal at frequency f (Goertzel).
+inline double spectrumAt(const std::vector<double>& x, double f, double rate)
+{
+    const double coeff = 2.0 * std::cos(2.0 * 3.14159265358979323846 * f / rate);
+    double s1 = 0.0, s2 = 0.0;
+    for (double v : x)
+    {
+        const double s = v + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s;
+    }
+    return std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coeff * s1 * s2));
+}
+
 inline double toDecibels(double gain)
 {
     return 20.0 * std::log10(gain);

@@ -52,20 +52,6 @@ std::vector<double> windowed(const std::vector<float>& x)
     return w;
 }
 
-// Spectrum magnitude of a windowed signal at frequency f (Goertzel).
-double spectrumAt(const std::vector<double>& x, double f, double rate)
-{
-    const double coeff = 2.0 * std::cos(2.0 * M_PI * f / rate);
-    double s1 = 0.0, s2 = 0.0;
-    for (double v : x)
-    {
-        const double s = v + coeff * s1 - s2;
-        s2 = s1;
-        s1 = s;
-    }
-    return std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - coeff * s1 * s2));
-}
-
 // The frequency of the strongest partial within +-span of a guess, refined
 // by a parabola through the three best grid points.
 double peakFrequencyNear(const std::vector<double>& x, double guess, double span, double rate)
