@@ -28,17 +28,6 @@ namespace
 
         juce::String shownText() const { return browser.view->editor->getText(); }
 
-        // What a page looks like in a view of its own.
-        static juce::String renderedAlone (const char* resourceName)
-        {
-            int size = 0;
-            const char* data = BinaryData::getNamedResource (resourceName, size);
-            KvoHtmlTextEdit view;
-            view.setBounds (0, 0, 1340, 660);
-            view.appendHtml (juce::String::fromUTF8 (data, size));
-            return view.editor->getText();
-        }
-
         bool backAvailable() const { return browser.backButton->isVisible() && browser.backButton->isEnabled(); }
 
         void followLink (const juce::String& target) { browser.view->onLinkClicked (target); }
@@ -107,7 +96,7 @@ TEST_F (Browser, OpeningTheLicenceShowsItFromItsTopWithoutHistory)
     EXPECT_EQ (browser.history, juce::StringArray ("eula.htm"));
     EXPECT_FALSE (backAvailable());
     EXPECT_TRUE (shownText().startsWith ("END USER LICENSE AGREEMENT\n"));
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
     EXPECT_TRUE (showsFromTop());
     // Its two web links are live.
     EXPECT_EQ (browser.view->links.size(), 2);
@@ -122,7 +111,7 @@ TEST_F (Browser, BackFromALinkedPageShowsTheFirstAgainFromItsTop)
 
     followLink ("eula.htm");
     EXPECT_EQ (browser.history, juce::StringArray ("manual.htm", "eula.htm"));
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
     EXPECT_TRUE (backAvailable());
 
     pressBackToTheOnlyPage ("manual.htm", manual);
@@ -170,7 +159,7 @@ TEST_F (Browser, OpeningADocumentReplacesTheHistory)
     browser.openDocument ("eula.htm");
     EXPECT_EQ (browser.history, juce::StringArray ("eula.htm"));
     EXPECT_FALSE (backAvailable());
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
 }
 
 TEST_F (Browser, MessageLinksGoToTheMessageBoxInAnyCase)
@@ -217,7 +206,7 @@ TEST_F (Browser, CloseHidesTheBrowserAndKeepsItsPage)
     press (*browser.closeButton);
     EXPECT_FALSE (browser.isVisible());
     EXPECT_EQ (browser.history, juce::StringArray ("manual.htm", "eula.htm"));
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
 }
 
 TEST_F (Browser, PagesDoNotHandTheirStyleToTheNextOne)
@@ -226,8 +215,36 @@ TEST_F (Browser, PagesDoNotHandTheirStyleToTheNextOne)
     // licence renders exactly as on its own.
     browser.openDocument ("eula.htm");
     browser.openDocument ("manual.htm");
-    EXPECT_EQ (shownText(), renderedAlone ("manual_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("manual.htm"));
     EXPECT_EQ (browser.view->fontStyle, 0);
     EXPECT_EQ (browser.view->fontSize, 15.0f);
     EXPECT_EQ (browser.view->textColour.getARGB(), 0xFFFFFFFFu);
+}
+
+TEST (BrowserMessageBox, MessageLinksOpenTheBrowsersOwnMessageBoxOverThePage)
+{
+    juce::Component parent;
+    parent.setBounds (0, 0, 1340, 700);
+    SimpleHtmlBrowser browser;
+    browser.setBounds (0, 0, 1340, 700);
+    parent.addChildComponent (browser);
+    browser.openDocument ("manual.htm");
+    uitest::waitForAnimatorIdle();
+
+    auto& box = *browser.messageBox;
+    EXPECT_EQ (box.getParentComponent(), &browser);
+    EXPECT_FALSE (box.isVisible()) << "hidden until a message comes";
+
+    browser.view->onLinkClicked ("#ALERT=Saved!");
+    EXPECT_TRUE (box.isVisible());
+    EXPECT_EQ (box.title, "You got a message!");
+    EXPECT_EQ (box.message, "Saved!");
+    EXPECT_EQ (box.getBounds().getCentre(), juce::Point<int> (670, 350));
+    EXPECT_EQ (browser.getChildComponent (browser.getNumChildComponents() - 1), &box) << "above the page";
+    EXPECT_EQ (browser.history, juce::StringArray ("manual.htm"));
+
+    // OK closes it; the page stays.
+    box.okButton->onRelease (uitest::mouseEvent (*box.okButton, { 5.0f, 5.0f }, {}));
+    EXPECT_FALSE (box.isVisible());
+    EXPECT_TRUE (browser.isVisible());
 }
