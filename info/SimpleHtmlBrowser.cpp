@@ -48,6 +48,13 @@ SimpleHtmlBrowser::SimpleHtmlBrowser()
     backButton->setEnabled (false);
     addChildComponent (*backButton);
 
+    messageBox = std::make_unique<KvoDialogWindow>();
+    addChildComponent (*messageBox);
+    onAlert = [this] (const juce::String& title, const juce::String& message)
+    {
+        messageBox->Open (KvoDialogWindow::messageBox, title, message);
+    };
+
     view->onLinkClicked = [this] (const juce::String& target) { followLink (target); };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "info/KvoDialogWindow.h"
 #include "info/KvoHtmlTextEdit.h"
 #include "ui/SquareButton.h"
 
@@ -14,8 +15,9 @@
 // Pages are the embedded resources, named by file name ("manual.htm" is the
 // resource "manual_htm"). A link in a page opens another embedded page, a
 // web address in the system's browser, or, with the prefix "#alert=", a
-// small message box: the browser hands the title and text of such a message
-// to onAlert, which its owner connects to the message box.
+// small message box over the page: the browser hands the title and text of
+// such a message to onAlert, which opens its own message box unless an
+// owner puts something else there.
 class SimpleHtmlBrowser : public juce::Component
 {
 public:
@@ -27,12 +29,14 @@ public:
     void resized() override;
     void paint (juce::Graphics& g) override;
 
-    // Opens the message box with a title and a one-line message.
+    // Shows a message with its title: in the browser's own message box,
+    // unless an owner replaces it.
     std::function<void (const juce::String& title, const juce::String& message)> onAlert;
 
     std::unique_ptr<KvoHtmlTextEdit> view;
     std::unique_ptr<SquareButton> closeButton;
     std::unique_ptr<SquareButton> backButton;
+    std::unique_ptr<KvoDialogWindow> messageBox;
     juce::StringArray history;   // oldest first; the last is the page shown
 
     static constexpr const char* alertPrefix = "#alert=";

@@ -61,9 +61,16 @@ void EditPanel::Update (const juce::String& id, float value, const juce::String&
         if (slider->getComponentID().compareNatural (id) != 0)
             continue;
 
+        // The slider redraws itself when its value changes; the readout is
+        // only redrawn when it reads differently, so the poll writing the
+        // same value again costs no drawing.
         slider->setValue ((double) (int) value, juce::dontSendNotification);
-        slider->readout = readout;
-        slider->repaint();
+
+        if (slider->readout != readout)
+        {
+            slider->readout = readout;
+            slider->repaint();
+        }
     }
 }
 

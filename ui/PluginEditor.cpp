@@ -1,13 +1,15 @@
 #include "ui/PluginEditor.h"
 
-VorsanTembrolinAudioProcessorEditor::VorsanTembrolinAudioProcessorEditor (VorsanTembrolinAudioProcessor& owner)
+VorsanTembrolinAudioProcessorEditor::VorsanTembrolinAudioProcessorEditor (VorsanTembrolinAudioProcessor& owner,
+                                                                          const juce::String& brandNewsAddress,
+                                                                          const juce::String& makerNewsAddress)
     : juce::AudioProcessorEditor (owner),
       processor (owner)
 {
     setOpaque (true);
     setResizable (true, false);
 
-    mainWindow = std::make_unique<MainWindow> (processor);
+    mainWindow = std::make_unique<MainWindow> (processor, brandNewsAddress, makerNewsAddress);
     mainWindow->setTopLeftPosition (0, 0);
     addAndMakeVisible (*mainWindow);
 

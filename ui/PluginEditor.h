@@ -12,7 +12,11 @@
 class VorsanTembrolinAudioProcessorEditor : public juce::AudioProcessorEditor
 {
 public:
-    explicit VorsanTembrolinAudioProcessorEditor (VorsanTembrolinAudioProcessor& processor);
+    // The news addresses are handed to the main window: the project's own
+    // unless a test or a screenshot harness gives servers of its own.
+    explicit VorsanTembrolinAudioProcessorEditor (VorsanTembrolinAudioProcessor& processor,
+                                                  const juce::String& brandNewsAddress = WebAddresses::brandNewsUrl,
+                                                  const juce::String& makerNewsAddress = WebAddresses::makerNewsUrl);
     ~VorsanTembrolinAudioProcessorEditor() override;
 
     // Sizes the editor for a display whose user area (the part not taken by

@@ -7,59 +7,12 @@
 #include "info/SimpleHtmlBrowser.h"
 #include "InfoTestHelpers.h"
 #include "LoopbackServer.h"
+#include "../ui/UiTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 namespace
 {
-    bool hasDisplay()
-    {
-        return juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() != nullptr;
-    }
-
-    // A window holding one component at its top left corner.
-    struct Window : juce::Component
-    {
-        explicit Window (juce::Component& content)
-        {
-            setBounds (0, 0, content.getRight(), content.getBottom());
-            addAndMakeVisible (content);
-            setVisible (true);
-            addToDesktop (0);
-        }
-
-        ~Window() override { removeFromDesktop(); }
-
-        juce::ComponentPeer& peer() { return *getPeer(); }
-
-        void move (juce::Point<float> p)
-        {
-            peer().handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, p, {}, 0.0f, 0.0f, now());
-        }
-
-        void click (juce::Point<float> p)
-        {
-            move (p);
-            peer().handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, p,
-                                     juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), 0.0f, 0.0f, now());
-            peer().handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, p, {}, 0.0f, 0.0f, now());
-        }
-
-        void wheel (juce::Point<float> p, float deltaY)
-        {
-            move (p);
-            juce::MouseWheelDetails details;
-            details.deltaX = 0.0f;
-            details.deltaY = deltaY;
-            details.isReversed = false;
-            details.isSmooth = false;
-            details.isInertial = false;
-            peer().handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, p, now(), details);
-        }
-
-        static juce::int64 now() { return juce::Time::currentTimeMillis(); }
-    };
-
     // News long enough for the strip's scroll bar.
     std::string longNews()
     {
@@ -72,7 +25,7 @@ namespace
 
 TEST (InfoMouse, LinkUnderTheMouseShowsTheHandAndTheTip)
 {
-    if (! hasDisplay())
+    if (! uitest::hasDisplay())
         GTEST_SKIP() << "no display";
 
     KvoHtmlTextEdit view;
@@ -80,10 +33,10 @@ TEST (InfoMouse, LinkUnderTheMouseShowsTheHandAndTheTip)
     view.appendHtml ("read <a href=\"https://www.vorsan.example\">more</a> here");
     juce::StringArray opened;
     view.openInWebBrowser = [&] (const juce::String& url) { opened.add (url); };
-    Window window (view);
+    uitest::OnScreen window (view);
 
-    const auto bounds = view.editor->getTextBounds ({ 6, 7 }).getBounds().toFloat();
-    const juce::Point<float> onLink { bounds.getX() + 1.0f, bounds.getCentreY() };
+    const auto bounds = view.editor->getTextBounds ({ 6, 7 }).getBounds();
+    const juce::Point<int> onLink { bounds.getX() + 1, bounds.getCentreY() };
 
     window.move (onLink);
     EXPECT_EQ (view.editor->getMouseCursor(), juce::MouseCursor (juce::MouseCursor::PointingHandCursor));
@@ -93,14 +46,14 @@ TEST (InfoMouse, LinkUnderTheMouseShowsTheHandAndTheTip)
     window.click (onLink);
     EXPECT_EQ (opened, juce::StringArray ("https://www.vorsan.example"));
 
-    window.move ({ 400.0f, 100.0f });
+    window.move ({ 400, 100 });
     EXPECT_EQ (view.editor->getMouseCursor(), juce::MouseCursor (juce::MouseCursor::NormalCursor));
     EXPECT_FALSE (view.tipVisible);
 }
 
 TEST (InfoMouse, NewsIsDismissedByAMouseUpAnywhereOnItButNotByTheWheel)
 {
-    if (! hasDisplay())
+    if (! uitest::hasDisplay())
         GTEST_SKIP() << "no display";
 
     newstest::LoopbackServer brand ({ 200, longNews() });
@@ -108,13 +61,13 @@ TEST (InfoMouse, NewsIsDismissedByAMouseUpAnywhereOnItButNotByTheWheel)
     const auto refused = newstest::LoopbackServer::addressFor (newstest::LoopbackServer::refusedPort());
     NewsFeedClient client (folder.path(), "", brand.newsAddress(), refused);
     client.setBounds (0, 0, 800, 64);
-    Window window (client);
+    uitest::OnScreen window (client);
 
-    struct Place { const char* name; juce::Point<float> point; };
+    struct Place { const char* name; juce::Point<int> point; };
     const Place places[] = {
-        { "on the text", { 30.0f, 10.0f } },
-        { "below the text, right of it", { 600.0f, 50.0f } },
-        { "on the scroll bar", { 795.0f, 40.0f } },
+        { "on the text", { 30, 10 } },
+        { "below the text, right of it", { 600, 50 } },
+        { "on the scroll bar", { 795, 40 } },
     };
 
     for (const auto& place : places)
@@ -124,7 +77,7 @@ TEST (InfoMouse, NewsIsDismissedByAMouseUpAnywhereOnItButNotByTheWheel)
         ASSERT_TRUE (infotest::runUntil ([&] { return client.newsView->isVisible()
                                                       && client.newsView->getAlpha() == 1.0f; }, 5000));
 
-        window.wheel ({ 300.0f, 30.0f }, -0.5f);
+        window.wheel ({ 300, 30 }, -0.5f);
         EXPECT_GT (infotest::scrolledDown (*client.newsView->editor), 0) << "the wheel scrolls the news";
         EXPECT_TRUE (client.newsView->isVisible()) << "and leaves it shown";
 
@@ -133,6 +86,6 @@ TEST (InfoMouse, NewsIsDismissedByAMouseUpAnywhereOnItButNotByTheWheel)
     }
 
     // Clicking where the news was, once it is gone, does no harm.
-    window.click ({ 30.0f, 10.0f });
+    window.click ({ 30, 10 });
     EXPECT_FALSE (client.newsView->isVisible());
 }

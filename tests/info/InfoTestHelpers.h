@@ -1,5 +1,8 @@
 #pragma once
 
+#include "info/KvoHtmlTextEdit.h"
+
+#include <BinaryData.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <array>
@@ -22,6 +25,18 @@ namespace infotest
         }
 
         return true;
+    }
+
+    // The text of an embedded document ("manual.htm") rendered in a view of
+    // its own, as the browser shows it.
+    inline juce::String documentText (const juce::String& name)
+    {
+        int size = 0;
+        const char* data = BinaryData::getNamedResource (name.replace (".", "_").toRawUTF8(), size);
+        KvoHtmlTextEdit view;
+        view.setBounds (0, 0, 1340, 660);
+        view.appendHtml (juce::String::fromUTF8 (data, size));
+        return view.editor->getText();
     }
 
     // How far a text editor is scrolled down; -1 if that cannot be told.

@@ -20,24 +20,9 @@ namespace
             browser.setBounds (0, 0, 1340, 700);
             parent.addChildComponent (browser);
             browser.view->openInWebBrowser = [this] (const juce::String& url) { webPages.add (url); };
-            browser.onAlert = [this] (const juce::String& title, const juce::String& message)
-            {
-                alerts.add (title + "|" + message);
-            };
         }
 
         juce::String shownText() const { return browser.view->editor->getText(); }
-
-        // What a page looks like in a view of its own.
-        static juce::String renderedAlone (const char* resourceName)
-        {
-            int size = 0;
-            const char* data = BinaryData::getNamedResource (resourceName, size);
-            KvoHtmlTextEdit view;
-            view.setBounds (0, 0, 1340, 660);
-            view.appendHtml (juce::String::fromUTF8 (data, size));
-            return view.editor->getText();
-        }
 
         bool backAvailable() const { return browser.backButton->isVisible() && browser.backButton->isEnabled(); }
 
@@ -74,7 +59,7 @@ namespace
 
         juce::Component parent;
         SimpleHtmlBrowser browser;
-        juce::StringArray webPages, alerts;
+        juce::StringArray webPages;
     };
 }
 
@@ -107,7 +92,7 @@ TEST_F (Browser, OpeningTheLicenceShowsItFromItsTopWithoutHistory)
     EXPECT_EQ (browser.history, juce::StringArray ("eula.htm"));
     EXPECT_FALSE (backAvailable());
     EXPECT_TRUE (shownText().startsWith ("END USER LICENSE AGREEMENT\n"));
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
     EXPECT_TRUE (showsFromTop());
     // Its two web links are live.
     EXPECT_EQ (browser.view->links.size(), 2);
@@ -122,7 +107,7 @@ TEST_F (Browser, BackFromALinkedPageShowsTheFirstAgainFromItsTop)
 
     followLink ("eula.htm");
     EXPECT_EQ (browser.history, juce::StringArray ("manual.htm", "eula.htm"));
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
     EXPECT_TRUE (backAvailable());
 
     pressBackToTheOnlyPage ("manual.htm", manual);
@@ -170,26 +155,47 @@ TEST_F (Browser, OpeningADocumentReplacesTheHistory)
     browser.openDocument ("eula.htm");
     EXPECT_EQ (browser.history, juce::StringArray ("eula.htm"));
     EXPECT_FALSE (backAvailable());
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
 }
 
-TEST_F (Browser, MessageLinksGoToTheMessageBoxInAnyCase)
+TEST_F (Browser, MessageLinksOpenTheBrowsersMessageBoxOverThePageInAnyCase)
 {
     browser.openDocument ("manual.htm");
+    uitest::waitForAnimatorIdle();
     const auto manual = shownText();
+    auto& box = *browser.messageBox;
+    EXPECT_EQ (box.getParentComponent(), &browser);
+    EXPECT_FALSE (box.isVisible()) << "hidden until a message comes";
 
-    followLink ("#alert=Hello there");
-    followLink ("#ALERT=Shouting");
-    followLink ("#Alert=a#alert=b");
-    const juce::StringArray expected { "You got a message!|Hello there", "You got a message!|Shouting",
-                                       "You got a message!|a#alert=b" };
-    EXPECT_EQ (alerts, expected);
-    EXPECT_EQ (browser.history, juce::StringArray ("manual.htm"));
-    EXPECT_EQ (shownText(), manual);
+    struct Case { const char* link; const char* message; };
+    const Case cases[] = {
+        { "#alert=Hello there", "Hello there" },
+        { "#ALERT=Shouting", "Shouting" },
+        { "#Alert=a#alert=b", "a#alert=b" },
+    };
 
-    // Nobody listening: nothing happens.
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.link);
+        followLink (c.link);
+        EXPECT_TRUE (box.isVisible());
+        EXPECT_EQ (box.title, "You got a message!");
+        EXPECT_EQ (box.message, c.message);
+        EXPECT_EQ (box.getBounds().getCentre(), juce::Point<int> (670, 350));
+        EXPECT_EQ (browser.getChildComponent (browser.getNumChildComponents() - 1), &box) << "above the page";
+        EXPECT_EQ (browser.history, juce::StringArray ("manual.htm"));
+        EXPECT_EQ (shownText(), manual);
+    }
+
+    // OK closes the box; the page stays.
+    box.okButton->onRelease (uitest::mouseEvent (*box.okButton, { 5.0f, 5.0f }, {}));
+    EXPECT_FALSE (box.isVisible());
+    EXPECT_TRUE (browser.isVisible());
+
+    // With nobody to show it, a message goes nowhere.
     browser.onAlert = nullptr;
     followLink ("#alert=unheard");
+    EXPECT_FALSE (box.isVisible());
     EXPECT_EQ (browser.history, juce::StringArray ("manual.htm"));
 }
 
@@ -217,7 +223,7 @@ TEST_F (Browser, CloseHidesTheBrowserAndKeepsItsPage)
     press (*browser.closeButton);
     EXPECT_FALSE (browser.isVisible());
     EXPECT_EQ (browser.history, juce::StringArray ("manual.htm", "eula.htm"));
-    EXPECT_EQ (shownText(), renderedAlone ("eula_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("eula.htm"));
 }
 
 TEST_F (Browser, PagesDoNotHandTheirStyleToTheNextOne)
@@ -226,7 +232,7 @@ TEST_F (Browser, PagesDoNotHandTheirStyleToTheNextOne)
     // licence renders exactly as on its own.
     browser.openDocument ("eula.htm");
     browser.openDocument ("manual.htm");
-    EXPECT_EQ (shownText(), renderedAlone ("manual_htm"));
+    EXPECT_EQ (shownText(), infotest::documentText ("manual.htm"));
     EXPECT_EQ (browser.view->fontStyle, 0);
     EXPECT_EQ (browser.view->fontSize, 15.0f);
     EXPECT_EQ (browser.view->textColour.getARGB(), 0xFFFFFFFFu);

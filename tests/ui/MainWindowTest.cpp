@@ -7,28 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 namespace
 {
-    // Records the areas of a component (and its children) that ask to be
-    // repainted, which the framework reports to a component's cached image.
-    struct RepaintSpy : juce::CachedComponentImage
-    {
-        void paint (juce::Graphics&) override {}
-        bool invalidateAll() override { areas.add ({ 0, 0, 1 << 20, 1 << 20 }); return true; }
-        bool invalidate (const juce::Rectangle<int>& area) override { areas.add (area); return true; }
-        void releaseResources() override {}
-
-        int countWithin (juce::Rectangle<int> bounds) const
-        {
-            int count = 0;
-            for (auto& area : areas)
-                count += bounds.contains (area) ? 1 : 0;
-            return count;
-        }
-
-        juce::Array<juce::Rectangle<int>> areas;
-    };
-
     struct Editor : testing::Test
     {
         Editor()
@@ -44,15 +26,16 @@ namespace
         MainWindow& window() { return *editor.mainWindow; }
         MainSection& panel() { return *window().mainSection; }
 
-        RepaintSpy& spyOnRepaints()
+        uitest::RepaintSpy& spyOnRepaints()
         {
-            auto* spy = new RepaintSpy();
+            auto* spy = new uitest::RepaintSpy();
             window().setCachedComponentImage (spy);   // owned by the window
             spy->areas.clear();
             return *spy;
         }
 
         VorsanTembrolinAudioProcessor processor;
+        uitest::ScratchDataFolder dataFolder { processor };
         VorsanTembrolinAudioProcessorEditor editor { processor };
     };
 
@@ -77,6 +60,7 @@ namespace
 TEST (EditorSize, FollowsTheWidthOfTheDisplaysUserArea)
 {
     VorsanTembrolinAudioProcessor processor;
+    uitest::ScratchDataFolder dataFolder (processor);
     VorsanTembrolinAudioProcessorEditor editor (processor);
 
     struct Case { int width; int editorWidth, editorHeight; float scale; };
@@ -113,6 +97,7 @@ TEST (EditorSize, WithoutADisplayTheEditorIsBuiltFullSizeAndResizableWithoutCorn
         GTEST_SKIP() << "a display is present";
 
     VorsanTembrolinAudioProcessor processor;
+    uitest::ScratchDataFolder dataFolder (processor);
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
 
     ASSERT_NE (dynamic_cast<VorsanTembrolinAudioProcessorEditor*> (editor.get()), nullptr);
@@ -137,14 +122,38 @@ TEST_F (Editor, AScaledWindowStillFindsEachControlUnderTheMouse)
 
 TEST_F (Editor, ChildrenLieInTheirOrderAndPlaces)
 {
-    ASSERT_EQ (window().getNumChildComponents(), 2);
-    EXPECT_EQ (window().getChildComponent (0), window().mainSection.get());
-    EXPECT_EQ (window().getChildComponent (1), window().cablesMask.get());
-    EXPECT_EQ (window().mainSection->getBounds(), juce::Rectangle<int> (0, 0, 1340, 1013));
-    EXPECT_EQ (window().cablesMask->getBounds(), juce::Rectangle<int> (0, 685, 1340, 15));
-    EXPECT_EQ (window().cablesMask->frameHeight, 15);
-    EXPECT_TRUE (window().cablesMask->isVisible());
-    EXPECT_EQ (window().getTimerInterval(), 50);
+    auto& w = window();
+    struct Child { const char* name; juce::Component* component; juce::Rectangle<int> bounds; bool visible; };
+    const Child children[] = {
+        { "front panel",   w.mainSection.get(), { 0, 0, 1340, 1013 }, true },
+        { "dialog",        &w.innerDialog,      { 0, 0, 600, 210 },   false },
+        { "header strip",  w.topSection.get(),  { 0, 0, 1340, 158 },  true },
+        { "news strip",    w.newsFeed.get(),    { 40, 0, 800, 64 },   true },
+        { "cables mask",   w.cablesMask.get(),  { 0, 685, 1340, 15 }, true },
+        { "edit panel",    w.editPanel.get(),   { 0, 0, 1340, 700 },  false },
+        { "about screen",  &w.aboutScreen,      { 0, 0, 1340, 700 },  false },
+        { "browser",       w.htmlBrowser.get(), { 0, 0, 1340, 700 },  false },
+    };
+
+    ASSERT_EQ (w.getNumChildComponents(), (int) std::size (children));
+
+    for (int i = 0; i < (int) std::size (children); ++i)
+    {
+        const auto& child = children[i];
+        SCOPED_TRACE (child.name);
+        EXPECT_EQ (w.getChildComponent (i), child.component);
+        EXPECT_EQ (child.component->getBounds(), child.bounds);
+        EXPECT_EQ (child.component->isVisible(), child.visible);
+    }
+
+    EXPECT_EQ (w.cablesMask->frameHeight, 15);
+    EXPECT_FALSE (w.newsFeed->newsView->isVisible()) << "no news yet";
+    EXPECT_EQ (w.editPanel->sliders.size(), 1);
+    EXPECT_EQ (w.editPanel->sliders[0]->getComponentID(), "edt_tgl");
+    // The dialog laid out with its button inset.
+    EXPECT_EQ (w.innerDialog.cancelButton->getBounds(), juce::Rectangle<int> (150, 160, 120, 40));
+    EXPECT_EQ (w.innerDialog.okButton->getBounds(), juce::Rectangle<int> (330, 160, 120, 40));
+    EXPECT_EQ (w.getTimerInterval(), 50);
 }
 
 TEST_F (Editor, ControlsShowTheSoundFromTheStartWithoutEchoingIt)

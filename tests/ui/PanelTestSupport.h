@@ -58,9 +58,54 @@ namespace uitest
         juce::Array<int> changed;
     };
 
+    // Records the areas of a component (and its children) that ask to be
+    // repainted, which the framework reports to a component's cached image.
+    // Only a visible component reports them.
+    struct RepaintSpy : juce::CachedComponentImage
+    {
+        void paint (juce::Graphics&) override {}
+        bool invalidateAll() override { areas.add ({ 0, 0, 1 << 20, 1 << 20 }); return true; }
+        bool invalidate (const juce::Rectangle<int>& area) override { areas.add (area); return true; }
+        void releaseResources() override {}
+
+        int countWithin (juce::Rectangle<int> bounds) const
+        {
+            int count = 0;
+            for (auto& area : areas)
+                count += bounds.contains (area) ? 1 : 0;
+            return count;
+        }
+
+        juce::Array<juce::Rectangle<int>> areas;
+    };
+
     // Keys the engine holds down: what the processor really received.
     inline int heldKeys (const VorsanTembrolinAudioProcessor& processor)
     {
         return processor.synth->osc.heldCount;
     }
+}
+
+#include "info/NewsFeedClient.h"
+#include "../info/InfoTestHelpers.h"
+
+namespace uitest
+{
+    // A data folder of the test's own for the processor, so that a window's
+    // news client keeps its record here rather than in the user's folder.
+    // Unless asked for a first start, it holds a record saying that the
+    // licence has been shown, so a window opens on the panel as on any later
+    // start.
+    struct ScratchDataFolder : infotest::TemporaryFolder
+    {
+        explicit ScratchDataFolder (VorsanTembrolinAudioProcessor& processor, bool firstStart = false)
+        {
+            processor.dataFolder = path();
+
+            if (! firstStart)
+                infotest::writeRecord (record(), { 0, 1, 1 });
+        }
+
+        juce::File record() const { return folder.getChildFile (NewsFeedClient::recordFileName); }
+    };
 }

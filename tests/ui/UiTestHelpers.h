@@ -216,6 +216,26 @@ namespace uitest
             mouse (from + by, {}, time + 100);
         }
 
+        // The pointer moved to `at` with no button held.
+        void move (juce::Point<int> at)
+        {
+            mouse (at, {}, juce::Time::currentTimeMillis());
+        }
+
+        // The mouse wheel turned at `at` (a negative deltaY scrolls down).
+        void wheel (juce::Point<int> at, float deltaY)
+        {
+            move (at);
+            juce::MouseWheelDetails details;
+            details.deltaX = 0.0f;
+            details.deltaY = deltaY;
+            details.isReversed = false;
+            details.isSmooth = false;
+            details.isInertial = false;
+            component.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(),
+                                                   juce::Time::currentTimeMillis(), details);
+        }
+
         void mouse (juce::Point<int> at, juce::ModifierKeys buttons, juce::int64 time)
         {
             using Source = juce::MouseInputSource;
