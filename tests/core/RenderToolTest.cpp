@@ -5,8 +5,16 @@
 #include "engine/VorsanSynth.h"
 #include "core/PluginProcessor.h"
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 #ifdef VORSAN_RENDER_PATH
 
@@ -169,6 +177,9 @@ TEST_F (RenderTool, BadInputGetsAOneLineErrorAndNoOutputFile)
         { { "--rate", "44.1k", mid, out.getFullPathName() }, "8000 to 384000" },
         { { "--block", "0", mid, out.getFullPathName() }, "block size" },
         { { "--tail", "-1", mid, out.getFullPathName() }, "tail" },
+        { { "--max-length", "0", mid, out.getFullPathName() }, "maximum length" },
+        { { "--max-length", "86401", mid, out.getFullPathName() }, "maximum length" },
+        { { "--max-length", "10", mid, out.getFullPathName() }, "lasts 0:17, longer than the limit of 0:10" },
         { { "--rate" }, "needs a value" },
         { { "--loud", mid, out.getFullPathName() }, "unknown option" },
         { { mid }, "expected IN.mid and OUT.wav" },
@@ -200,11 +211,126 @@ TEST_F (RenderTool, BadInputGetsAOneLineErrorAndNoOutputFile)
     EXPECT_EQ (filesInFolder().size(), 4);   // the inputs and the kept file only
 }
 
+TEST_F (RenderTool, RefusesAFileThatWouldRenderForHours)
+{
+    // One note, then a delta time of 0x0FFFFFFF ticks before its release:
+    // 37 bytes that once made the renderer write 77 hours of audio.
+    const char hugeDelta[] = "MThd\0\0\0\6\0\0\0\1\x01\xe0" "MTrk\0\0\0\x0f\0\x90\x3c\x64"
+                             "\xff\xff\xff\x7f\x80\x3c\x40\0\xff\x2f\0";
+    static_assert (sizeof (hugeDelta) == 37 + 1);
+    const auto mid = folder.getChildFile ("huge.mid");
+    ASSERT_TRUE (mid.replaceWithData (hugeDelta, 37));
+    const auto out = folder.getChildFile ("huge.wav");
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto run = runRenderer ({ mid.getFullPathName(), out.getFullPathName() });
+    EXPECT_LT (std::chrono::steady_clock::now() - start, std::chrono::seconds (20));
+    EXPECT_NE (run.exitCode, 0);
+    EXPECT_EQ (run.output.trimEnd(), "vorsan-render: " + mid.getFullPathName()
+                                     + " lasts 77:40:23, longer than the limit of 1:00:00 (--max-length raises it)");
+    EXPECT_EQ (filesInFolder(), juce::StringArray { "huge.mid" });
+}
+
+TEST_F (RenderTool, MaxLengthRaisesOrLowersTheLimit)
+{
+    // The demo lasts 16.4 s with its tail.
+    const auto mid = demo ("demo.mid").getFullPathName();
+    const auto out = folder.getChildFile ("out.wav");
+    EXPECT_NE (runRenderer ({ "--max-length", "16", mid, out.getFullPathName() }).exitCode, 0);
+    EXPECT_FALSE (out.exists());
+    const auto run = runRenderer ({ "--max-length", "16.5", mid, out.getFullPathName() });
+    EXPECT_EQ (run.exitCode, 0) << run.output;
+    EXPECT_TRUE (out.existsAsFile());
+}
+
+namespace
+{
+    // Starts the renderer with its error output in `errors`; returns its
+    // process id, or -1.
+    pid_t startRenderer (const juce::StringArray& arguments, const juce::File& errors)
+    {
+        juce::StringArray command { VORSAN_RENDER_PATH };
+        command.addArray (arguments);
+        std::vector<char*> argv;
+        for (auto& argument : command)
+            argv.push_back (const_cast<char*> (argument.toRawUTF8()));
+        argv.push_back (nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init (&actions);
+        posix_spawn_file_actions_addopen (&actions, STDERR_FILENO, errors.getFullPathName().toRawUTF8(),
+                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = -1;
+        const int result = posix_spawn (&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy (&actions);
+        return result == 0 ? pid : -1;
+    }
+
+    // Waits up to `seconds` for the process to end; its wait status, or -1.
+    int waitForEnd (pid_t pid, int seconds)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (seconds);
+        int status = 0;
+        while (waitpid (pid, &status, WNOHANG) == 0)
+        {
+            if (std::chrono::steady_clock::now() > deadline)
+            {
+                kill (pid, SIGKILL);
+                waitpid (pid, &status, 0);
+                return -1;
+            }
+            std::this_thread::sleep_for (std::chrono::milliseconds (10));
+        }
+        return status;
+    }
+}
+
+TEST_F (RenderTool, AStoppedRenderLeavesNoFileBehind)
+{
+    // A note held for 50 minutes: far longer to render than the test waits.
+    juce::MidiMessageSequence track;
+    track.addEvent (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100), 0);
+    track.addEvent (juce::MidiMessage::noteOff (1, 60), 50 * 60 * 2 * 480);
+    juce::MidiFile midiFile;
+    midiFile.setTicksPerQuarterNote (480);
+    midiFile.addTrack (track);
+    const auto mid = folder.getChildFile ("long.mid");
+    {
+        juce::FileOutputStream stream (mid);
+        ASSERT_TRUE (midiFile.writeTo (stream));
+    }
+    const auto errors = juce::File::createTempFile ("render-errors");
+
+    struct Case { int signal; const char* name; };
+    for (const auto c : { Case { SIGINT, "SIGINT" }, Case { SIGTERM, "SIGTERM" } })
+    {
+        SCOPED_TRACE (c.name);
+        const pid_t pid = startRenderer ({ "--rate", "8000", mid.getFullPathName(),
+                                           folder.getChildFile ("long.wav").getFullPathName() }, errors);
+        ASSERT_GT (pid, 0);
+
+        // Stopped once the temporary file is being written.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds (60);
+        while (filesInFolder().size() < 2 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for (std::chrono::milliseconds (5));
+        EXPECT_EQ (filesInFolder().size(), 2) << filesInFolder().joinIntoString (" ");
+        kill (pid, c.signal);
+
+        const int status = waitForEnd (pid, 60);
+        ASSERT_NE (status, -1) << "the renderer did not stop";
+        EXPECT_TRUE (WIFSIGNALED (status) && WTERMSIG (status) == c.signal) << status;
+        EXPECT_EQ (filesInFolder(), juce::StringArray { "long.mid" });
+        EXPECT_EQ (errors.loadFileAsString().trimEnd(),
+                   juce::String ("vorsan-render: stopped by ") + c.name + "; nothing was written");
+    }
+    errors.deleteFile();
+}
+
 TEST (RenderToolHelp, ExplainsItsOptions)
 {
     const auto run = runRenderer ({ "--help" });
     EXPECT_EQ (run.exitCode, 0);
-    for (auto option : { "--rate", "--block", "--state", "--tail", "IN.mid OUT.wav" })
+    for (auto option : { "--rate", "--block", "--state", "--tail", "--max-length", "IN.mid OUT.wav" })
         EXPECT_TRUE (run.output.contains (option)) << option;
 }
 
