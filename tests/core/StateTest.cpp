@@ -181,3 +181,37 @@ TEST (State, UnreadableDataChangesNothing)
 
     EXPECT_EQ (allValues (processor), before);
 }
+
+// The framework's parser recurses once per level of nesting: a state of a
+// few hundred kilobytes of nested elements crashed the processor with a
+// stack overflow. A state with more element tags than a sound could have is
+// now refused before it is parsed, like any unreadable state.
+TEST (State, StatesWithMoreElementsThanASoundCouldHaveAreNotParsed)
+{
+    const auto repeated = [] (const char* text, int times) { return juce::String::repeatedString (text, times); };
+    const juce::String master = "<PARAM ID=\"com_mst\" ValueMidi=\"3\"/>";
+
+    struct Case { const char* what; juce::String text; bool applied; };
+    const Case cases[] = {
+        { "nested 100000 deep", "<PRESET>" + repeated ("<a>", 100000) + repeated ("</a>", 100000) + master + "</PRESET>", false },
+        { "256 elements", "<PRESET>" + repeated ("<b/>", 254) + master + "</PRESET>", true },
+        { "257 elements", "<PRESET>" + repeated ("<b/>", 255) + master + "</PRESET>", false },
+        { "comments and declarations are not elements",
+          "<?xml version=\"1.0\"?><PRESET>" + repeated ("<!-- x --><![CDATA[y]]>", 1000) + master + "</PRESET>", true },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        VorsanTembrolinAudioProcessor processor;
+        juce::MemoryBlock block;
+        {
+            juce::MemoryOutputStream out (block, false);
+            out.writeInt (0x21324356);
+            out.writeInt ((int) c.text.getNumBytesAsUTF8());
+            out.write (c.text.toRawUTF8(), c.text.getNumBytesAsUTF8());
+            out.writeByte (0);
+        }
+        processor.setStateInformation (block.getData(), (int) block.getSize());
+        EXPECT_EQ (processor.params[19]->getValue(), c.applied ? 3.0f / 127.0f : 1.0f);
+    }
+}
