@@ -161,6 +161,22 @@ TEST_F (RenderTool, BadInputGetsAOneLineErrorAndNoOutputFile)
     ::chmod (unreadable.getFullPathName().toRawUTF8(), 0);
     const auto badState = folder.getChildFile ("bad.state");
     badState.replaceWithText ("<PRESET/>");   // XML, but not in the saved envelope
+    // Nested deeper than the framework's parser can go (it used to crash),
+    // and a file far larger than any state.
+    const auto deepState = folder.getChildFile ("deep.state");
+    {
+        const auto text = "<PRESET>" + juce::String::repeatedString ("<a>", 100000);
+        juce::MemoryBlock block;
+        juce::MemoryOutputStream out (block, false);
+        out.writeInt (0x21324356);
+        out.writeInt ((int) text.getNumBytesAsUTF8());
+        out.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
+        out.flush();
+        deepState.replaceWithData (block.getData(), block.getSize());
+    }
+    const auto hugeState = folder.getChildFile ("huge.state");
+    demo ("demo.state").copyFileTo (hugeState);
+    hugeState.appendData (juce::MemoryBlock (2 * 1024 * 1024, true).getData(), 2 * 1024 * 1024);
     const auto out = folder.getChildFile ("out.wav");
     const auto mid = demo ("demo.mid").getFullPathName();
 
@@ -170,6 +186,8 @@ TEST_F (RenderTool, BadInputGetsAOneLineErrorAndNoOutputFile)
         { { notMidi.getFullPathName(), out.getFullPathName() }, "not a standard MIDI file" },
         { { "--state", badState.getFullPathName(), mid, out.getFullPathName() }, "not a saved VorsanTembrolin state" },
         { { "--state", folder.getChildFile ("none.state").getFullPathName(), mid, out.getFullPathName() }, "cannot read state" },
+        { { "--state", deepState.getFullPathName(), mid, out.getFullPathName() }, "not a saved VorsanTembrolin state" },
+        { { "--state", hugeState.getFullPathName(), mid, out.getFullPathName() }, "not a saved VorsanTembrolin state" },
         { { mid, folder.getChildFile ("no/such/folder/out.wav").getFullPathName() }, "folder does not exist" },
         { { mid, folder.getFullPathName() }, "it is a folder" },
         { { "--rate", "7999", mid, out.getFullPathName() }, "8000 to 384000" },
@@ -208,7 +226,7 @@ TEST_F (RenderTool, BadInputGetsAOneLineErrorAndNoOutputFile)
     out.replaceWithText ("keep me");
     EXPECT_NE (runRenderer ({ notMidi.getFullPathName(), out.getFullPathName() }).exitCode, 0);
     EXPECT_EQ (out.loadFileAsString(), "keep me");
-    EXPECT_EQ (filesInFolder().size(), 4);   // the inputs and the kept file only
+    EXPECT_EQ (filesInFolder().size(), 6);   // the inputs and the kept file only
 }
 
 TEST_F (RenderTool, RefusesAFileThatWouldRenderForHours)

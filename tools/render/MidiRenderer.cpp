@@ -1,6 +1,7 @@
 #include "MidiRenderer.h"
 
 #include "core/PluginProcessor.h"
+#include "core/SavedState.h"
 
 #include <cmath>
 
@@ -33,14 +34,21 @@ bool MidiRenderer::readMidi (MidiSchedule& schedule, juce::String& error) const
 
 bool MidiRenderer::readState (juce::MemoryBlock& state, juce::String& error) const
 {
+    // A saved sound is about two kilobytes: a file of megabytes is not one,
+    // and is not loaded into memory to find that out.
     const auto& file = settings.stateFile;
+    if (file.existsAsFile() && file.getSize() > 1024 * 1024)
+    {
+        error = file.getFullPathName() + " is not a saved VorsanTembrolin state";
+        return false;
+    }
     if (! file.existsAsFile() || ! file.loadFileAsData (state))
     {
         error = "cannot read state " + file.getFullPathName();
         return false;
     }
 
-    const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
+    const auto xml = parseSavedState (state.getData(), (int) state.getSize());
     if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase ("PRESET"))
     {
         error = file.getFullPathName() + " is not a saved VorsanTembrolin state";
