@@ -55,21 +55,47 @@ namespace
         return false;
     }
 
-    // The XML text inside the binary envelope, as the framework takes it.
-    bool envelopedTextHasTooManyElements (const void* data, int sizeInBytes)
+    // The framework reads UTF-8 by stepping over as many bytes as the first
+    // byte of a character announces, without looking at them: a character
+    // cut short at the end of the text makes its XML parser read past the
+    // end. Text with a character cut short anywhere is not UTF-8, and the
+    // state is treated as unreadable.
+    bool hasBrokenCharacter (const char* text, size_t length)
+    {
+        for (size_t i = 0; i < length; ++i)
+        {
+            const auto first = (unsigned char) text[i];
+            int following = 0;
+            if ((first & 0x80) != 0)
+                for (unsigned bit = 0x40; (first & bit) != 0 && bit > 0x08; bit >>= 1)
+                    ++following;
+
+            for (; following > 0; --following)
+                if (++i >= length || ((unsigned char) text[i] & 0xc0) != 0x80)
+                    return true;
+        }
+        return false;
+    }
+
+    // Whether the XML text inside the binary envelope, as the framework
+    // takes it, can safely be given to its parser.
+    bool parserCanTake (const void* data, int sizeInBytes)
     {
         if (data == nullptr || sizeInBytes <= 8)
-            return false;
+            return true;   // not even an envelope: the framework reads nothing
         const auto textLength = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
         if (textLength <= 0)
-            return false;
-        return hasTooManyElements (static_cast<const char*> (data) + 8, (size_t) juce::jmin (sizeInBytes - 8, textLength));
+            return true;
+
+        const auto* text = static_cast<const char*> (data) + 8;
+        const auto length = (size_t) juce::jmin (sizeInBytes - 8, textLength);
+        return ! hasTooManyElements (text, length) && ! hasBrokenCharacter (text, length);
     }
 }
 
 std::unique_ptr<juce::XmlElement> parseSavedState (const void* data, int sizeInBytes)
 {
-    if (envelopedTextHasTooManyElements (data, sizeInBytes))
+    if (! parserCanTake (data, sizeInBytes))
         return {};
 
     return juce::AudioProcessor::getXmlFromBinary (data, sizeInBytes);

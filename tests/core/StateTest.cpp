@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace
 {
     // Wraps an XML text in the framework's binary envelope, as a saved state.
@@ -211,6 +213,39 @@ TEST (State, StatesWithMoreElementsThanASoundCouldHaveAreNotParsed)
             out.write (c.text.toRawUTF8(), c.text.getNumBytesAsUTF8());
             out.writeByte (0);
         }
+        processor.setStateInformation (block.getData(), (int) block.getSize());
+        EXPECT_EQ (processor.params[19]->getValue(), c.applied ? 3.0f / 127.0f : 1.0f);
+    }
+}
+
+// The framework's UTF-8 reading steps over the bytes a character's first
+// byte announces without looking at them: a character cut short at the end
+// of a state made its XML parser read past the end of its buffer (found by
+// fuzzing). Such text is refused; well-formed UTF-8 is read as before.
+TEST (State, TextWithACharacterCutShortIsNotParsed)
+{
+    const juce::String master = "<PRESET><PARAM ID=\"com_mst\" ValueMidi=\"3\"/>";
+    struct Case { const char* what; juce::MemoryBlock tail; bool applied; };
+    const auto bytes = [] (const char* text) { return juce::MemoryBlock (text, std::strlen (text)); };
+    const Case cases[] = {
+        { "cut short at the end", bytes ("<a b=\"\xff"), false },
+        { "cut short inside", bytes ("<a b=\"\xe2\x82\"/></PRESET>"), false },
+        { "two, three and four bytes", bytes ("<a b=\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb9\"/></PRESET>"), true },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        juce::MemoryBlock text (master.toRawUTF8(), master.getNumBytesAsUTF8());
+        text.append (c.tail.getData(), c.tail.getSize());
+        juce::MemoryBlock block;
+        {
+            juce::MemoryOutputStream out (block, false);
+            out.writeInt (0x21324356);
+            out.writeInt ((int) text.getSize());
+            out.write (text.getData(), text.getSize());
+            out.writeByte (0);
+        }
+        VorsanTembrolinAudioProcessor processor;
         processor.setStateInformation (block.getData(), (int) block.getSize());
         EXPECT_EQ (processor.params[19]->getValue(), c.applied ? 3.0f / 127.0f : 1.0f);
     }
