@@ -8,7 +8,10 @@
 
 void startFramework()
 {
-    static juce::ScopedJuceInitialiser_GUI framework;
+    // Never shut down: libFuzzer ends the process with exit(), after the
+    // framework's own static objects may already be gone.
+    static auto* framework = new juce::ScopedJuceInitialiser_GUI();
+    juce::ignoreUnused (framework);
 }
 
 void fuzzFailure (const juce::String& what)

@@ -72,6 +72,8 @@ def state_seeds():
           '<PARAM ID="brs_tog" ValueMidi="-0"/><PARAM ID="seq_low" ValueMidi="0x7f"/></PRESET>')
     write(target, "missing.xml", '<PRESET><PARAM/><PARAM ValueMidi="3"/><PARAM ID=""/><![CDATA[x]]></PRESET>')
     write(target, "truncated.state", envelope(preset([p[3] for p in PARAMETERS]))[:300])
+    # Found by fuzzing: a character cut short at the end of the text.
+    write(target, "cut-short.xml", b'<PRESET><PARAM ID="com_mst" ValueMidi="3"/><a b="\xff')
 
 
 # ---- MIDI files -------------------------------------------------------------
