@@ -55,6 +55,21 @@ namespace
         juce::File folder = juce::File::createTempFile ("vorsan-render-test");
     };
 
+    // A one-track file at 480 ticks per quarter note (120 beats per minute):
+    // `note` from the start to `offTick`.
+    void writeOneNote (const juce::File& file, int note, int offTick)
+    {
+        juce::MidiMessageSequence track;
+        track.addEvent (juce::MidiMessage::noteOn (1, note, (juce::uint8) 100), 0);
+        track.addEvent (juce::MidiMessage::noteOff (1, note), offTick);
+        juce::MidiFile midiFile;
+        midiFile.setTicksPerQuarterNote (480);
+        midiFile.addTrack (track);
+        juce::FileOutputStream out (file);
+        ASSERT_TRUE (out.openedOk());
+        ASSERT_TRUE (midiFile.writeTo (out));
+    }
+
     std::unique_ptr<juce::AudioFormatReader> openWav (const juce::File& file)
     {
         juce::WavAudioFormat wav;
@@ -110,17 +125,8 @@ TEST_F (RenderTool, MatchesTheProcessorPlayedDirectly)
 {
     // A one-note file rendered at 96 kHz in 32-bit float equals what the
     // processor gives for the same note in the same blocks.
-    juce::MidiMessageSequence track;
-    track.addEvent (juce::MidiMessage::noteOn (1, 69, (juce::uint8) 100), 0);
-    track.addEvent (juce::MidiMessage::noteOff (1, 69), 960);   // one second at 120 bpm
-    juce::MidiFile midiFile;
-    midiFile.setTicksPerQuarterNote (480);
-    midiFile.addTrack (track);
     const auto mid = folder.getChildFile ("a.mid");
-    {
-        juce::FileOutputStream out (mid);
-        ASSERT_TRUE (midiFile.writeTo (out));
-    }
+    writeOneNote (mid, 69, 960);   // one second
 
     const auto wav = folder.getChildFile ("a.wav");
     const auto run = runRenderer ({ "--rate", "96000", "--tail", "0.5", "--float", "--block", "256",
@@ -306,17 +312,8 @@ namespace
 TEST_F (RenderTool, AStoppedRenderLeavesNoFileBehind)
 {
     // A note held for 50 minutes: far longer to render than the test waits.
-    juce::MidiMessageSequence track;
-    track.addEvent (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100), 0);
-    track.addEvent (juce::MidiMessage::noteOff (1, 60), 50 * 60 * 2 * 480);
-    juce::MidiFile midiFile;
-    midiFile.setTicksPerQuarterNote (480);
-    midiFile.addTrack (track);
     const auto mid = folder.getChildFile ("long.mid");
-    {
-        juce::FileOutputStream stream (mid);
-        ASSERT_TRUE (midiFile.writeTo (stream));
-    }
+    writeOneNote (mid, 60, 50 * 60 * 2 * 480);
     const auto errors = juce::File::createTempFile ("render-errors");
 
     struct Case { int signal; const char* name; };

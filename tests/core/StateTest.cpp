@@ -17,6 +17,19 @@ namespace
         return block;
     }
 
+    // Any bytes as the text of a saved state, in the envelope but not parsed.
+    juce::MemoryBlock envelopeAround (const void* text, size_t size)
+    {
+        juce::MemoryBlock block;
+        juce::MemoryOutputStream out (block, false);
+        out.writeInt (0x21324356);
+        out.writeInt ((int) size);
+        out.write (text, size);
+        out.writeByte (0);
+        out.flush();
+        return block;
+    }
+
     void restore (VorsanTembrolinAudioProcessor& processor, const juce::String& xmlText)
     {
         const auto block = envelope (xmlText);
@@ -205,14 +218,7 @@ TEST (State, StatesWithMoreElementsThanASoundCouldHaveAreNotParsed)
     {
         SCOPED_TRACE (c.what);
         VorsanTembrolinAudioProcessor processor;
-        juce::MemoryBlock block;
-        {
-            juce::MemoryOutputStream out (block, false);
-            out.writeInt (0x21324356);
-            out.writeInt ((int) c.text.getNumBytesAsUTF8());
-            out.write (c.text.toRawUTF8(), c.text.getNumBytesAsUTF8());
-            out.writeByte (0);
-        }
+        const auto block = envelopeAround (c.text.toRawUTF8(), c.text.getNumBytesAsUTF8());
         processor.setStateInformation (block.getData(), (int) block.getSize());
         EXPECT_EQ (processor.params[19]->getValue(), c.applied ? 3.0f / 127.0f : 1.0f);
     }
@@ -237,14 +243,7 @@ TEST (State, TextWithACharacterCutShortIsNotParsed)
         SCOPED_TRACE (c.what);
         juce::MemoryBlock text (master.toRawUTF8(), master.getNumBytesAsUTF8());
         text.append (c.tail.getData(), c.tail.getSize());
-        juce::MemoryBlock block;
-        {
-            juce::MemoryOutputStream out (block, false);
-            out.writeInt (0x21324356);
-            out.writeInt ((int) text.getSize());
-            out.write (text.getData(), text.getSize());
-            out.writeByte (0);
-        }
+        const auto block = envelopeAround (text.getData(), text.getSize());
         VorsanTembrolinAudioProcessor processor;
         processor.setStateInformation (block.getData(), (int) block.getSize());
         EXPECT_EQ (processor.params[19]->getValue(), c.applied ? 3.0f / 127.0f : 1.0f);
