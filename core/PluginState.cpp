@@ -1,6 +1,8 @@
 #include "core/PluginProcessor.h"
 #include "core/SavedState.h"
 
+#include <cstring>
+
 // The sound is saved as
 //   <PRESET><PROGRAM/><PARAM NUM=".." ID=".." ValueMidi=".." ValueFloat="..">name</PARAM>...</PRESET>
 // inside the framework's binary XML envelope. Only "ID" and "ValueMidi" are
@@ -55,6 +57,12 @@ namespace
         return false;
     }
 
+    bool textAt (const char* text, size_t length, size_t at, const char* word)
+    {
+        const size_t wordLength = std::strlen (word);
+        return at + wordLength <= length && std::memcmp (text + at, word, wordLength) == 0;
+    }
+
     // The framework reads UTF-8 by stepping over as many bytes as the first
     // byte of a character announces, without looking at them: a character
     // cut short at the end of the text makes its XML parser read past the
@@ -77,6 +85,25 @@ namespace
         return false;
     }
 
+    // After a processing instruction ("<?...?>") inside an element, the
+    // framework's parser steps back to read text and skips the instruction
+    // again, for ever, when text follows it. A state writes only the XML
+    // declaration at its very beginning; one with "<?" anywhere after that
+    // is treated as unreadable.
+    bool hasInstructionAfterTheStart (const char* text, size_t length)
+    {
+        size_t i = 0;
+        while (i < length && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+            ++i;
+        if (textAt (text, length, i, "<?"))
+            for (i += 2; i < length && ! textAt (text, length, i, "?>"); ++i) {}
+
+        for (++i; i < length; ++i)
+            if (textAt (text, length, i, "<?"))
+                return true;
+        return false;
+    }
+
     // Whether the XML text inside the binary envelope, as the framework
     // takes it, can safely be given to its parser.
     bool parserCanTake (const void* data, int sizeInBytes)
@@ -89,7 +116,8 @@ namespace
 
         const auto* text = static_cast<const char*> (data) + 8;
         const auto length = (size_t) juce::jmin (sizeInBytes - 8, textLength);
-        return ! hasTooManyElements (text, length) && ! hasBrokenCharacter (text, length);
+        return ! hasTooManyElements (text, length) && ! hasBrokenCharacter (text, length)
+               && ! hasInstructionAfterTheStart (text, length);
     }
 }
 
