@@ -32,8 +32,11 @@
 
 namespace
 {
-    // Samples rendered per input at most, so that one input stays quick.
+    // Samples rendered per input at most, so that one input stays quick. A
+    // reset or a rebuild costs as much as this many samples (the chorus
+    // warms up with 4096 steps), so that it is charged like them.
     constexpr int sampleBudget = 12000;
+    constexpr int rebuildCost = 4096;
 
     class Reader
     {
@@ -183,6 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
                 break;
             case 5:
                 player.engine->Reset();
+                player.samplesLeft -= rebuildCost;
                 break;
             case 6:
             {
@@ -193,6 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
             case 7:
                 fortyEight = ! fortyEight;
                 player.rebuild (fortyEight ? 48000.0f : 44100.0f);
+                player.samplesLeft -= rebuildCost;
                 break;
         }
     }
