@@ -1,6 +1,7 @@
 #include "core/PluginProcessor.h"
 #include "core/SavedState.h"
 
+#include <cctype>
 #include <cstring>
 
 // The sound is saved as
@@ -104,6 +105,25 @@ namespace
         return false;
     }
 
+    // The framework's parser steps one character past a hexadecimal
+    // character reference ("&#x41;") even when the text ends inside it, and
+    // so reads past the end. A state whose text ends that way is treated as
+    // unreadable.
+    bool endsInsideHexReference (const char* text, size_t length)
+    {
+        for (size_t i = 0; i + 3 <= length; ++i)
+        {
+            if (! textAt (text, length, i, "&#x") && ! textAt (text, length, i, "&#X"))
+                continue;
+            size_t end = i + 3;
+            while (end < length && std::isxdigit ((unsigned char) text[end]))
+                ++end;
+            if (end == length || text[end] == 0)
+                return true;
+        }
+        return false;
+    }
+
     // Whether the XML text inside the binary envelope, as the framework
     // takes it, can safely be given to its parser.
     bool parserCanTake (const void* data, int sizeInBytes)
@@ -117,7 +137,7 @@ namespace
         const auto* text = static_cast<const char*> (data) + 8;
         const auto length = (size_t) juce::jmin (sizeInBytes - 8, textLength);
         return ! hasTooManyElements (text, length) && ! hasBrokenCharacter (text, length)
-               && ! hasInstructionAfterTheStart (text, length);
+               && ! hasInstructionAfterTheStart (text, length) && ! endsInsideHexReference (text, length);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace
 {
@@ -225,17 +224,22 @@ TEST (State, StatesWithMoreElementsThanASoundCouldHaveAreNotParsed)
 }
 
 // The framework's UTF-8 reading steps over the bytes a character's first
-// byte announces without looking at them: a character cut short at the end
-// of a state made its XML parser read past the end of its buffer (found by
-// fuzzing). Such text is refused; well-formed UTF-8 is read as before.
+// byte announces without looking at them, and its reading of a hexadecimal
+// character reference steps past the reference's end: a character or a
+// reference cut short at the end of a state made its XML parser read past
+// the end of its buffer (both found by fuzzing). Such text is refused;
+// well-formed text is read as before.
 TEST (State, TextWithACharacterCutShortIsNotParsed)
 {
     const juce::String master = "<PRESET><PARAM ID=\"com_mst\" ValueMidi=\"3\"/>";
     struct Case { const char* what; juce::MemoryBlock tail; bool applied; };
-    const auto bytes = [] (const char* text) { return juce::MemoryBlock (text, std::strlen (text)); };
+    const auto bytes = [] (const auto& text) { return juce::MemoryBlock (text, sizeof (text) - 1); };
     const Case cases[] = {
         { "cut short at the end", bytes ("<a b=\"\xff"), false },
         { "cut short inside", bytes ("<a b=\"\xe2\x82\"/></PRESET>"), false },
+        { "a character reference cut short at the end", bytes ("<a b=\"&#x"), false },
+        { "a character reference cut short before a zero byte", bytes ("x&#x4\0</PRESET>"), false },
+        { "a character reference", bytes ("&#x41;<a b=\"&#X42;\"/></PRESET>"), true },
         { "two, three and four bytes", bytes ("<a b=\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb9\"/></PRESET>"), true },
     };
     for (const auto& c : cases)
