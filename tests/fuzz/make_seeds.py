@@ -74,6 +74,8 @@ def state_seeds():
     write(target, "truncated.state", envelope(preset([p[3] for p in PARAMETERS]))[:300])
     # Found by fuzzing: a character cut short at the end of the text.
     write(target, "cut-short.xml", b'<PRESET><PARAM ID="com_mst" ValueMidi="3"/><a b="\xff')
+    # Found by fuzzing: a character reference cut short at the end.
+    write(target, "reference-cut-short.xml", '<PRESET><PARAM ID="com_mst" ValueMidi="3"/>x&#x')
     # Found by fuzzing: text, a processing instruction and text again.
     write(target, "instruction.xml", '<PRESET>x<?x?>c<PARAM ID="com_mst" ValueMidi="3"/></PRESET>')
 
