@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace
 {
     // Wraps an XML text in the framework's binary envelope, as a saved state.
