@@ -1,4 +1,8 @@
 #include "core/PluginProcessor.h"
+#include "core/SavedState.h"
+
+#include <cctype>
+#include <cstring>
 
 // The sound is saved as
 //   <PRESET><PROGRAM/><PARAM NUM=".." ID=".." ValueMidi=".." ValueFloat="..">name</PARAM>...</PRESET>
@@ -35,11 +39,119 @@ namespace
 
         return -1;
     }
+
+    // The framework's XML parser goes one call deeper for every level of
+    // nesting, so a few hundred kilobytes of nested elements overflow the
+    // stack. A saved sound has 23 elements; a state with more element tags
+    // than this (and so, perhaps, nested that deep) is treated as unreadable
+    // and never parsed. Every element begins with '<' followed by neither
+    // '/', '!' nor '?', so the count is never lower than the parser's.
+    constexpr int mostElements = 256;
+
+    bool hasTooManyElements (const char* text, size_t length)
+    {
+        int tags = 0;
+        for (size_t i = 0; i + 1 < length; ++i)
+            if (text[i] == '<' && text[i + 1] != '/' && text[i + 1] != '!' && text[i + 1] != '?'
+                && ++tags > mostElements)
+                return true;
+        return false;
+    }
+
+    bool textAt (const char* text, size_t length, size_t at, const char* word)
+    {
+        const size_t wordLength = std::strlen (word);
+        return at + wordLength <= length && std::memcmp (text + at, word, wordLength) == 0;
+    }
+
+    // The framework reads UTF-8 by stepping over as many bytes as the first
+    // byte of a character announces, without looking at them: a character
+    // cut short at the end of the text makes its XML parser read past the
+    // end. Text with a character cut short anywhere is not UTF-8, and the
+    // state is treated as unreadable.
+    bool hasBrokenCharacter (const char* text, size_t length)
+    {
+        for (size_t i = 0; i < length; ++i)
+        {
+            const auto first = (unsigned char) text[i];
+            int following = 0;
+            if ((first & 0x80) != 0)
+                for (unsigned bit = 0x40; (first & bit) != 0 && bit > 0x08; bit >>= 1)
+                    ++following;
+
+            for (; following > 0; --following)
+                if (++i >= length || ((unsigned char) text[i] & 0xc0) != 0x80)
+                    return true;
+        }
+        return false;
+    }
+
+    // After a processing instruction ("<?...?>") inside an element, the
+    // framework's parser steps back to read text and skips the instruction
+    // again, for ever, when text follows it. A state writes only the XML
+    // declaration at its very beginning; one with "<?" anywhere after that
+    // is treated as unreadable.
+    bool hasInstructionAfterTheStart (const char* text, size_t length)
+    {
+        size_t i = 0;
+        while (i < length && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+            ++i;
+        if (textAt (text, length, i, "<?"))
+            for (i += 2; i < length && ! textAt (text, length, i, "?>"); ++i) {}
+
+        for (++i; i < length; ++i)
+            if (textAt (text, length, i, "<?"))
+                return true;
+        return false;
+    }
+
+    // The framework's parser steps one character past a hexadecimal
+    // character reference ("&#x41;") even when the text ends inside it, and
+    // so reads past the end. A state whose text ends that way is treated as
+    // unreadable.
+    bool endsInsideHexReference (const char* text, size_t length)
+    {
+        for (size_t i = 0; i + 3 <= length; ++i)
+        {
+            if (! textAt (text, length, i, "&#x") && ! textAt (text, length, i, "&#X"))
+                continue;
+            size_t end = i + 3;
+            while (end < length && std::isxdigit ((unsigned char) text[end]))
+                ++end;
+            if (end == length || text[end] == 0)
+                return true;
+        }
+        return false;
+    }
+
+    // Whether the XML text inside the binary envelope, as the framework
+    // takes it, can safely be given to its parser.
+    bool parserCanTake (const void* data, int sizeInBytes)
+    {
+        if (data == nullptr || sizeInBytes <= 8)
+            return true;   // not even an envelope: the framework reads nothing
+        const auto textLength = (int) juce::ByteOrder::littleEndianInt (juce::addBytesToPointer (data, 4));
+        if (textLength <= 0)
+            return true;
+
+        const auto* text = static_cast<const char*> (data) + 8;
+        const auto length = (size_t) juce::jmin (sizeInBytes - 8, textLength);
+        return ! hasTooManyElements (text, length) && ! hasBrokenCharacter (text, length)
+               && ! hasInstructionAfterTheStart (text, length) && ! endsInsideHexReference (text, length);
+    }
+}
+
+std::unique_ptr<juce::XmlElement> parseSavedState (const void* data, int sizeInBytes)
+{
+    if (! parserCanTake (data, sizeInBytes))
+        return {};
+
+    return juce::AudioProcessor::getXmlFromBinary (data, sizeInBytes);
 }
 
 void VorsanTembrolinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const std::unique_ptr<juce::XmlElement> preset (getXmlFromBinary (data, sizeInBytes));
+    const auto preset = parseSavedState (data, sizeInBytes);
 
     if (preset == nullptr || ! preset->getTagName().equalsIgnoreCase ("PRESET"))
         return;

@@ -129,7 +129,9 @@ float VorsanSynth::Process()
 
 void VorsanSynth::setParameterSynth(int index, int value)
 {
-    if (index < 0 || index >= numParameters)
+    // The processor only sends 0..127; anything else (a raw value far out of
+    // range would tune the tone bank to infinity) is ignored, not applied.
+    if (index < 0 || index >= numParameters || value < 0 || value > 127)
         return;
     if (lastValue[index] == value)
         return;

@@ -44,7 +44,8 @@ public:
     // Renders and returns the next sample.
     float Process();
     // Applies raw value 0..127 of catalogue row 0..20; an unchanged value
-    // is not applied again.
+    // is not applied again, and an unknown row or a value outside 0..127 is
+    // ignored.
     void setParameterSynth(int index, int value);
     // Hertz readout of a normalised value for rows 20 and 15, written into
     // text (at least readoutCapacity characters); other rows leave text

@@ -185,6 +185,28 @@ TEST(VorsanSynth, SetParameterSynthAppliesAChangedValueOnce)
 }
 
 // The mapping curves at their ends and at the catalogue defaults.
+// Out-of-range raw values used to reach the curves: a huge tuning value
+// made the pitch increments infinite and the voices' table positions
+// undefined. They are now ignored, as are unknown rows.
+TEST(VorsanSynth, RawValuesOutsideTheRangeAndUnknownRowsAreIgnored)
+{
+    auto reference = makeEngine(44100.0f);
+    auto engine = makeEngine(44100.0f);
+    for (int row = -1; row <= VorsanSynth::numParameters; ++row)
+        for (int value : {-1, 128, 1000, 2147483647, -2147483647 - 1})
+            engine->setParameterSynth(row, value);
+    for (int row = 0; row < VorsanSynth::numParameters; ++row)
+        EXPECT_EQ(engine->lastValue[row], catalogueDefaults[row]) << row;
+
+    for (auto* e : {reference.get(), engine.get()})
+        for (int note : {48, 67, 96})
+            e->NoteOn(note, 100);
+    const auto expected = render(*reference, 4096);
+    const auto played = render(*engine, 4096);
+    EXPECT_EQ(played, expected);
+    EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](float s) { return std::isfinite(s); }));
+}
+
 TEST(VorsanSynth, ParameterCurves)
 {
     auto engine = makeEngine(44100.0f);

@@ -1,12 +1,13 @@
 #include "MidiRenderer.h"
 
 #include "core/PluginProcessor.h"
+#include "core/SavedState.h"
 
 #include <cmath>
 
 MidiRenderer::MidiRenderer (RenderSettings settingsToUse) : settings (std::move (settingsToUse)) {}
 
-bool MidiRenderer::readMidi (juce::MidiMessageSequence& events, juce::String& error) const
+bool MidiRenderer::readMidi (MidiSchedule& schedule, juce::String& error) const
 {
     const auto& file = settings.midiFile;
     if (! file.existsAsFile())
@@ -22,30 +23,32 @@ bool MidiRenderer::readMidi (juce::MidiMessageSequence& events, juce::String& er
         return false;
     }
 
-    juce::MidiFile midi;
-    if (! midi.readFrom (stream) || midi.getTimeFormat() == 0)
+    const MidiSchedule::Timing timing { settings.sampleRate, settings.tailSeconds, settings.maxSeconds };
+    if (! schedule.read (stream, timing, error))
     {
-        error = file.getFullPathName() + " is not a standard MIDI file";
+        error = file.getFullPathName() + " " + error;
         return false;
     }
-
-    midi.convertTimestampTicksToSeconds();
-    for (int track = 0; track < midi.getNumTracks(); ++track)
-        events.addSequence (*midi.getTrack (track), 0.0);
-    events.sort();
     return true;
 }
 
 bool MidiRenderer::readState (juce::MemoryBlock& state, juce::String& error) const
 {
+    // A saved sound is about two kilobytes: a file of megabytes is not one,
+    // and is not loaded into memory to find that out.
     const auto& file = settings.stateFile;
+    if (file.existsAsFile() && file.getSize() > 1024 * 1024)
+    {
+        error = file.getFullPathName() + " is not a saved VorsanTembrolin state";
+        return false;
+    }
     if (! file.existsAsFile() || ! file.loadFileAsData (state))
     {
         error = "cannot read state " + file.getFullPathName();
         return false;
     }
 
-    const auto xml = juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize());
+    const auto xml = parseSavedState (state.getData(), (int) state.getSize());
     if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase ("PRESET"))
     {
         error = file.getFullPathName() + " is not a saved VorsanTembrolin state";
@@ -56,8 +59,8 @@ bool MidiRenderer::readState (juce::MemoryBlock& state, juce::String& error) con
 
 bool MidiRenderer::render (juce::String& error)
 {
-    juce::MidiMessageSequence events;
-    if (! readMidi (events, error))
+    MidiSchedule schedule;
+    if (! readMidi (schedule, error))
         return false;
 
     juce::MemoryBlock state;
@@ -72,7 +75,8 @@ bool MidiRenderer::render (juce::String& error)
         return false;
     }
 
-    // Written under a temporary name beside the target and renamed at the end.
+    // Written under a temporary name beside the target and renamed at the
+    // end; the temporary file is deleted on every way out before that.
     juce::TemporaryFile temporary (target);
     std::unique_ptr<juce::AudioFormatWriter> writer;
     {
@@ -99,40 +103,18 @@ bool MidiRenderer::render (juce::String& error)
     processor.setRateAndBufferSizeDetails (settings.sampleRate, settings.blockSize);
     processor.prepareToPlay (settings.sampleRate, settings.blockSize);
 
-    const double lastEventTime = events.getNumEvents() > 0 ? events.getEndTime() : 0.0;
-    const auto totalSamples = (juce::int64) std::ceil ((lastEventTime + settings.tailSeconds) * settings.sampleRate);
-
-    juce::AudioBuffer<float> buffer (2, settings.blockSize);
-    juce::MidiBuffer midi, shown;
-    int nextEvent = 0;
-
-    for (juce::int64 start = 0; start < totalSamples; start += settings.blockSize)
+    bool writeFailed = false;
+    const bool played = play (schedule, processor, settings.blockSize,
+                              [&] (const juce::AudioBuffer<float>& buffer, int length)
+                              {
+                                  writeFailed = ! writer->writeFromAudioSampleBuffer (buffer, 0, length);
+                                  return ! writeFailed;
+                              });
+    if (! played)
     {
-        const int length = (int) std::min<juce::int64> (settings.blockSize, totalSamples - start);
-
-        midi.clear();
-        for (; nextEvent < events.getNumEvents(); ++nextEvent)
-        {
-            const auto& message = events.getEventPointer (nextEvent)->message;
-            const auto position = (juce::int64) std::floor (message.getTimeStamp() * settings.sampleRate);
-            if (position >= start + length)
-                break;
-            if (! message.isMetaEvent())
-                midi.addEvent (message, (int) std::max<juce::int64> (0, position - start));
-        }
-
-        buffer.setSize (2, length, false, false, true);
-        processor.processBlock (buffer, midi);
-        processor.takeMidiDisplayEvents (shown);   // what the on-screen keyboard would do
-
-        if (! writer->writeFromAudioSampleBuffer (buffer, 0, length))
-        {
-            error = "cannot write " + target.getFullPathName() + ": disk full or not writable";
-            return false;
-        }
-
-        if (onProgress != nullptr)
-            onProgress ((double) (start + length) / (double) totalSamples);
+        error = writeFailed ? "cannot write " + target.getFullPathName() + ": disk full or not writable"
+                            : juce::String ("stopped before the end; nothing was written");
+        return false;
     }
 
     processor.releaseResources();
@@ -144,6 +126,37 @@ bool MidiRenderer::render (juce::String& error)
         return false;
     }
 
-    renderedSamples = totalSamples;
+    renderedSamples = schedule.totalSamples;
+    return true;
+}
+
+bool MidiRenderer::play (const MidiSchedule& schedule, VorsanTembrolinAudioProcessor& processor, int blockSize,
+                         const BlockSink& sink)
+{
+    const auto totalSamples = schedule.totalSamples;
+    const auto& events = schedule.events;
+    juce::AudioBuffer<float> buffer (2, blockSize);
+    juce::MidiBuffer midi, shown;
+    size_t nextEvent = 0;
+
+    for (juce::int64 start = 0; start < totalSamples; start += blockSize)
+    {
+        const int length = (int) std::min<juce::int64> (blockSize, totalSamples - start);
+
+        midi.clear();
+        for (; nextEvent < events.size() && events[nextEvent].position < start + length; ++nextEvent)
+            midi.addEvent (events[nextEvent].message, (int) std::max<juce::int64> (0, events[nextEvent].position - start));
+
+        buffer.setSize (2, length, false, false, true);
+        processor.processBlock (buffer, midi);
+        processor.takeMidiDisplayEvents (shown);   // what the on-screen keyboard would do
+
+        if (! sink (buffer, length))
+            return false;
+        if (shouldStop != nullptr && shouldStop())
+            return false;
+        if (onProgress != nullptr)
+            onProgress ((double) (start + length) / (double) totalSamples);
+    }
     return true;
 }

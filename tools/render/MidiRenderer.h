@@ -4,6 +4,10 @@
 
 #include <functional>
 
+#include "MidiSchedule.h"
+
+class VorsanTembrolinAudioProcessor;
+
 // Plays a standard MIDI file through the instrument's processor exactly as a
 // host does (prepareToPlay, then processBlock with every event at its sample
 // position) and writes the result to a WAV file. The output file appears
@@ -16,6 +20,7 @@ struct RenderSettings
     double sampleRate = 44100.0;
     int blockSize = 512;
     double tailSeconds = 2.0;      // rendered after the last event, for the release
+    double maxSeconds = 3600.0;    // a longer render is refused before it starts
     bool floatingPoint = false;    // 32-bit float instead of 16-bit integer samples
 };
 
@@ -26,6 +31,9 @@ public:
 
     // Called now and then with the fraction done, 0 to 1.
     std::function<void (double)> onProgress;
+    // Asked after every block; returning true stops the render, which then
+    // fails without leaving any file behind.
+    std::function<bool()> shouldStop;
 
     // Renders; on failure returns false and sets `error` to a one-line reason.
     bool render (juce::String& error);
@@ -33,8 +41,18 @@ public:
     // After a successful render.
     juce::int64 getRenderedSamples() const { return renderedSamples; }
 
+    // Receives each rendered block and its length; returns false when it
+    // cannot take it.
+    using BlockSink = std::function<bool (const juce::AudioBuffer<float>&, int)>;
+
+    // Plays `schedule` through `processor` (already prepared for the rate) in
+    // blocks of `blockSize`. Returns false when the sink refuses a block or
+    // shouldStop asks to stop.
+    bool play (const MidiSchedule& schedule, VorsanTembrolinAudioProcessor& processor, int blockSize,
+               const BlockSink& sink);
+
 private:
-    bool readMidi (juce::MidiMessageSequence& events, juce::String& error) const;
+    bool readMidi (MidiSchedule& schedule, juce::String& error) const;
     bool readState (juce::MemoryBlock& state, juce::String& error) const;
 
     RenderSettings settings;

@@ -4,19 +4,23 @@
 #include <juce_events/juce_events.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
 namespace
 {
     const char* const usage =
-        "usage: vorsan-render [--rate HZ] [--block N] [--state FILE] [--tail SECONDS] [--float] IN.mid OUT.wav\n"
+        "usage: vorsan-render [--rate HZ] [--block N] [--state FILE] [--tail SECONDS] [--max-length SECONDS]\n"
+        "                     [--float] IN.mid OUT.wav\n"
         "\n"
         "Plays IN.mid through the instrument and writes the sound to OUT.wav.\n"
         "  --rate HZ        sample rate, 8000 to 384000 (default 44100)\n"
         "  --block N        block size in samples, 1 to 65536 (default 512)\n"
         "  --state FILE     a sound saved with the application's \"Save current state...\"\n"
         "  --tail SECONDS   time rendered after the last MIDI event, 0 to 600 (default 2)\n"
+        "  --max-length SECONDS\n"
+        "                   longest render accepted, tail included, 1 to 86400 (default 3600)\n"
         "  --float          32-bit float samples instead of 16-bit\n"
         "  --help           this text\n";
 
@@ -34,12 +38,37 @@ namespace
         return result >= low && result <= high;
     }
 
-    bool parseSeconds (const juce::String& text, double& result)
+    bool parseSeconds (const juce::String& text, double low, double high, double& result)
     {
         if (text.isEmpty() || ! text.containsOnly ("0123456789.") || text.indexOfChar ('.') != text.lastIndexOfChar ('.'))
             return false;
         result = text.getDoubleValue();
-        return result >= 0.0 && result <= 600.0;
+        return result >= low && result <= high;
+    }
+
+    // Set by SIGINT, SIGTERM or SIGHUP; the render stops after its block,
+    // deletes its temporary file and the program ends by the same signal.
+    volatile std::sig_atomic_t stopSignal = 0;
+
+    void requestStop (int signal) { stopSignal = signal; }
+
+    void stopOnSignals()
+    {
+        struct sigaction action {};
+        action.sa_handler = requestStop;
+        action.sa_flags = SA_RESTART;   // a write in progress finishes; the flag is seen after the block
+        sigemptyset (&action.sa_mask);
+        for (int signal : { SIGINT, SIGTERM, SIGHUP })
+            sigaction (signal, &action, nullptr);
+    }
+
+    [[noreturn]] void endBySignal (int signal)
+    {
+        std::fprintf (stderr, "vorsan-render: stopped by %s; nothing was written\n",
+                      signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : "SIGHUP");
+        std::signal (signal, SIG_DFL);
+        std::raise (signal);
+        std::_Exit (128 + signal);
     }
 
     // A bar on the terminal, shown once a render has taken more than a second.
@@ -86,7 +115,8 @@ int main (int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const juce::String arg = juce::String::fromUTF8 (argv[i]);
-        const bool takesValue = arg == "--rate" || arg == "--block" || arg == "--state" || arg == "--tail";
+        const bool takesValue = arg == "--rate" || arg == "--block" || arg == "--state" || arg == "--tail"
+                                || arg == "--max-length";
 
         if (arg == "--help" || arg == "-h")
         {
@@ -112,8 +142,14 @@ int main (int argc, char** argv)
         }
         else if (arg == "--tail")
         {
-            if (! parseSeconds (argv[++i], settings.tailSeconds))
+            if (! parseSeconds (argv[++i], 0.0, 600.0, settings.tailSeconds))
                 return fail ("the tail must be a number of seconds from 0 to 600, not '" + juce::String (argv[i]) + "'");
+        }
+        else if (arg == "--max-length")
+        {
+            if (! parseSeconds (argv[++i], 1.0, 86400.0, settings.maxSeconds))
+                return fail ("the maximum length must be a number of seconds from 1 to 86400, not '"
+                             + juce::String (argv[i]) + "'");
         }
         else if (arg == "--state")
         {
@@ -139,14 +175,18 @@ int main (int argc, char** argv)
     settings.midiFile = juce::File::getCurrentWorkingDirectory().getChildFile (files[0]);
     settings.outputFile = juce::File::getCurrentWorkingDirectory().getChildFile (files[1]);
 
+    stopOnSignals();
     const juce::ScopedJuceInitialiser_GUI framework;
     ProgressBar progress;
     MidiRenderer renderer (settings);
     renderer.onProgress = [&progress] (double fraction) { progress.update (fraction); };
+    renderer.shouldStop = [] { return stopSignal != 0; };
 
     juce::String error;
     const bool ok = renderer.render (error);
     progress.finish();
+    if (! ok && stopSignal != 0)
+        endBySignal (stopSignal);
     if (! ok)
         return fail (error);
 
