@@ -1,10 +1,20 @@
 #include "engine/PhaseSyncOsc.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/ResCycles.h"
 
 static_assert(PhaseSyncOsc::cyclePoints == ResCycles::points, "the tables hold one stored cycle per column");
+
+namespace
+{
+template <typename T>
+bool sameBits(T a, T b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+} // namespace
 
 // Every member starts at its initial value; no voices exist yet.
 PhaseSyncOsc::PhaseSyncOsc() = default;
@@ -76,9 +86,9 @@ void PhaseSyncOsc::loadWaveTable(double fs)
         {
             waveTable16[j][n] = resCycleHighest[j] * h16 + resCycleLowest[j] * l16;
             waveTable8[j][n] = resCycleHighest[j] * h8 + resCycleLowest[j] * l8;
-            cyclesByNote16[n][j] = waveTable16[j][n];
-            cyclesByNote8[n][j] = waveTable8[j][n];
         }
+        VoiceBatch::layOutCycle(waveTable16, n, cyclePoints - 1, cyclesByNote16[n] + VoiceBatch::cyclePaddingBefore);
+        VoiceBatch::layOutCycle(waveTable8, n, cyclePoints - 1, cyclesByNote8[n] + VoiceBatch::cyclePaddingBefore);
     }
 
     const float f = static_cast<float>(fs);
@@ -289,135 +299,261 @@ bool PhaseSyncOsc::voicesLoaded() const
 
 float PhaseSyncOsc::sound_engine1()
 {
+    float strings = 0.0f;
+    float brass = 0.0f;
+    renderBlock(1, &pitchIncrement, &filterModulation, &strings, &brass);
+    return strings;
+}
+
+void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], const float* modulations,
+                               float* strings, float* brass)
+{
+    if (n <= 0)
+        return;
+
     // Without voices (loadWaveTable not yet called) there is nothing to hear.
     if (!voicesLoaded())
     {
+        for (int i = 0; i < n; ++i)
+            strings[i] = brass[i] = 0.0f;
         brassOutput = 0.0f;
-        return 0.0f;
     }
-
-    // Shared crescendo ramp (may pass 1 by less than a step for one sample).
-    if (crescendoLevel < 1.0f)
-        crescendoLevel += crescendoStep;
     else
-        crescendoLevel = 1.0f;
-    const float r = crescendoLevel;
-
-    for (int i = 0; i < pitchClasses; ++i)
     {
-        double p = masterPhase[i] + pitchIncrement[i];
-        if (p >= 1.0)
-            p -= 1.0;
-        masterPhase[i] = p;
+        // Looking for keys that stand still pays only over several samples.
+        findMovingKeys(sounding, n >= 8);
+        bool queued = false;
+        for (int i = 0; i < n; ++i)
+        {
+            // Shared crescendo ramp (may pass 1 by less than a step for one sample).
+            if (crescendoLevel < 1.0f)
+                crescendoLevel += crescendoStep;
+            else
+                crescendoLevel = 1.0f;
+
+            for (int c = 0; c < pitchClasses; ++c)
+            {
+                double p = masterPhase[c] + increments[i][c];
+                if (p >= 1.0)
+                    p -= 1.0;
+                masterPhase[c] = p;
+            }
+
+            // The voices of the keys whose envelope or gate is open after
+            // this step are advanced; when one has just come to rest, they
+            // are queued again without it.
+            if (stepKeyLevels(sounding, crescendoLevel) && queued)
+            {
+                voiceBatch.writeBack();
+                queued = false;
+            }
+            if (!queued)
+            {
+                queueVoices(sounding);
+                queued = true;
+            }
+
+            float brassSum = 0.0f;
+            float sum16 = 0.0f;
+            float sum8 = 0.0f;
+            if (tickVoicesOneByOne)
+                renderVoicesOneByOne(sounding, brassSum, sum16, sum8);
+            else
+                renderVoicesTogether(sounding, brassSum, sum16, sum8);
+
+            filterModulation = modulations[i];
+            renderBrass(brassSum);
+            brass[i] = brassOutput;
+            strings[i] = renderStrings(sum16, sum8);
+        }
+        if (!tickVoicesOneByOne)
+            voiceBatch.writeBack();
     }
 
-    const double t = transpose ? 1.0 : 0.5;
-    const double lowerFactor = t * 0.5; // 16' and brass: an octave below the 8'
+    for (int c = 0; c < pitchClasses; ++c)
+        pitchIncrement[c] = increments[n - 1][c];
+    filterModulation = modulations[n - 1];
+}
 
-    // Envelopes, gates and smoothing of every key. A resting envelope or a
-    // resting, settled gate only holds its zero, which is kept here without
-    // stepping it.
-    float brassLevel[keyCount];
-    float stringLevel[keyCount];
+// The keys whose envelope, gate or smoothing moves; every other key rests at
+// zero and stays there until it is struck. With lookForSteadyKeys, a key
+// whose brass envelope, or whose gate and smoothing under a finished
+// crescendo, would come out of a step exactly as they went in keeps its
+// level for the block without being stepped.
+void PhaseSyncOsc::findMovingKeys(SoundingKeys& keys, bool lookForSteadyKeys)
+{
+    const bool crescendoDone = !(crescendoLevel < 1.0f); // every sample of the block then has r = 1
+    keys.count = 0;
     for (int k = 0; k < keyCount; ++k)
     {
         AREnvelope& env = brassKeyEnv[k];
-        if (env.stage == AREnvelope::off)
-        {
-            env.level = 0.0;
-            brassLevel[k] = 0.0f;
-        }
-        else
-        {
-            brassLevel[k] = env.getNextSample();
-        }
-    }
-    for (int k = 0; k < keyCount; ++k)
-    {
-        StringsKey& key = stringsKeys[k];
+        StringsKey& gate = stringsKeys[k];
         LevelSmoother& smoother = keySmoothing[k];
-        if (key.stage == StringsKey::off && smoother.value == 0.0f)
+        const bool brassRests = env.stage == AREnvelope::off;
+        const bool stringsRest = gate.stage == StringsKey::off && smoother.value == 0.0f;
+        if (brassRests)
+            env.level = 0.0;
+        if (stringsRest)
+            gate.level = 0.0f;
+        if (brassRests && stringsRest)
+            continue;
+        keys.keys[keys.count++] = k;
+
+        keys.brassSteady[k] = false;
+        keys.stringsSteady[k] = false;
+        if (!lookForSteadyKeys)
+            continue;
+        AREnvelope envAfter = env;
+        const float brassLevel = brassRests ? 0.0f : envAfter.getNextSample();
+        if (envAfter.stage == env.stage && sameBits(envAfter.level, env.level)
+            && sameBits(envAfter.multiplier, env.multiplier) && sameBits(envAfter.offset, env.offset)
+            && envAfter.stageSamples == env.stageSamples)
         {
-            key.level = 0.0f;
-            stringLevel[k] = 0.0f;
+            keys.brassSteady[k] = true;
+            keys.brassLevel[k] = brassLevel;
         }
-        else
+        if (crescendoDone)
         {
-            stringLevel[k] = smoother.next(key.next(r));
+            StringsKey gateAfter = gate;
+            LevelSmoother smootherAfter = smoother;
+            const float stringLevel = stringsRest ? 0.0f : smootherAfter.next(gateAfter.next(1.0f));
+            if (gateAfter.stage == gate.stage && sameBits(gateAfter.level, gate.level)
+                && sameBits(smootherAfter.value, smoother.value))
+            {
+                keys.stringsSteady[k] = true;
+                keys.stringLevel[k] = stringLevel;
+            }
         }
     }
+}
 
-    // The voices of the sounding keys advance; resting voices do not, and
-    // their filters keep their state.
-    int soundingKeys[keyCount];
-    float brass[keyCount];
-    float voice16[keyCount];
-    float voice8[keyCount];
-    int brassSlot[keyCount];
-    int slot16[keyCount];
-    int slot8[keyCount];
-    int sounding = 0;
-    voiceBatch.clear();
-    if (tickVoicesOneByOne)
-        voiceBatch.forget(); // the voices move on without the batch
-    for (int k = 0; k < keyCount; ++k)
+// One sample of every moving key's envelope, gate and smoothing. Returns
+// whether a key's envelope or gate has come to rest, so that its voices
+// stop.
+bool PhaseSyncOsc::stepKeyLevels(SoundingKeys& keys, float r)
+{
+    bool voiceStopped = false;
+    for (int s = 0; s < keys.count; ++s)
     {
+        const int k = keys.keys[s];
+        if (!keys.brassSteady[k])
+        {
+            AREnvelope& env = brassKeyEnv[k];
+            if (env.stage == AREnvelope::off)
+            {
+                env.level = 0.0;
+                keys.brassLevel[k] = 0.0f;
+            }
+            else
+            {
+                keys.brassLevel[k] = env.getNextSample();
+                voiceStopped |= env.stage == AREnvelope::off;
+            }
+        }
+        if (!keys.stringsSteady[k])
+        {
+            StringsKey& gate = stringsKeys[k];
+            LevelSmoother& smoother = keySmoothing[k];
+            if (gate.stage == StringsKey::off && smoother.value == 0.0f)
+            {
+                gate.level = 0.0f;
+                keys.stringLevel[k] = 0.0f;
+            }
+            else
+            {
+                const bool gateWasOpen = gate.stage != StringsKey::off;
+                keys.stringLevel[k] = smoother.next(gate.next(r));
+                voiceStopped |= gateWasOpen && gate.stage == StringsKey::off;
+            }
+        }
+    }
+    return voiceStopped;
+}
+
+// Lists the voices that sound now, by section in ascending key order, and
+// queues them in the batch. A key's brass and 16' voices read the same
+// cycle at the same phase; while their filters are in the same state they
+// play the same samples and share one slot.
+void PhaseSyncOsc::queueVoices(SoundingKeys& keys)
+{
+    const double t = transpose ? 1.0 : 0.5;
+    const double lowerFactor = t * 0.5; // 16' and brass: an octave below the 8'
+    const bool together = !tickVoicesOneByOne;
+    if (together)
+        voiceBatch.clear();
+    else
+        voiceBatch.forget(); // the voices move on without the batch
+    keys.brassCount = keys.stringsCount = 0;
+    for (int s = 0; s < keys.count; ++s)
+    {
+        const int k = keys.keys[s];
         const bool brassSounds = brassKeyEnv[k].stage != AREnvelope::off;
         const bool stringsSound = stringsKeys[k].stage != StringsKey::off;
-        if (!brassSounds && !stringsSound)
-            continue;
-        const int s = sounding++;
-        soundingKeys[s] = k;
-        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
-        brass[s] = voice16[s] = voice8[s] = 0.0f;
-        brassSlot[s] = slot16[s] = slot8[s] = -1;
-        if (tickVoicesOneByOne)
-        {
-            if (brassSounds)
-                brass[s] = brassOsc[k]->tickloop(phase * lowerFactor);
-            if (stringsSound)
-            {
-                voice16[s] = strings16Osc[k]->tickloop(phase * lowerFactor);
-                voice8[s] = strings8Osc[k]->tickloop(phase * t);
-            }
-            continue;
-        }
-        const float* cycle16 = cyclesByNote16[keyColumn[k]];
+        const double* master = &masterPhase[keyPitchClass[k]];
+        const double keyFactor = keyOctaveFactor[k];
+        const float* cycle16 = cyclesByNote16[keyColumn[k]] + VoiceBatch::cyclePaddingBefore;
+        const float* cycle8 = cyclesByNote8[keyColumn[k]] + VoiceBatch::cyclePaddingBefore;
+        int brassSlot = -1;
         if (brassSounds)
-            brassSlot[s] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor, cycle16);
+        {
+            if (together)
+                brassSlot = voiceBatch.addFollowing(*brassOsc[k], brassConstants[k], master, keyFactor,
+                                                    lowerFactor, cycle16);
+            keys.brassKeys[keys.brassCount] = k;
+            keys.brassSlots[keys.brassCount++] = brassSlot;
+        }
         if (stringsSound)
         {
-            slot16[s] = voiceBatch.add(*strings16Osc[k], strings16Constants[k], phase * lowerFactor, cycle16);
-            slot8[s] = voiceBatch.add(*strings8Osc[k], strings8Constants[k], phase * t,
-                                      cyclesByNote8[keyColumn[k]]);
+            int slot16 = -1, slot8 = -1;
+            if (together)
+            {
+                if (brassSlot >= 0 && voiceBatch.share(brassSlot, *strings16Osc[k], strings16Constants[k], cycle16))
+                    slot16 = brassSlot;
+                else
+                    slot16 = voiceBatch.addFollowing(*strings16Osc[k], strings16Constants[k], master, keyFactor,
+                                                     lowerFactor, cycle16);
+                slot8 = voiceBatch.addFollowing(*strings8Osc[k], strings8Constants[k], master, keyFactor, t, cycle8);
+            }
+            keys.stringsKeys[keys.stringsCount] = k;
+            keys.slots16[keys.stringsCount] = slot16;
+            keys.slots8[keys.stringsCount++] = slot8;
         }
     }
-    if (!tickVoicesOneByOne)
-    {
-        voiceBatch.render();
-        for (int s = 0; s < sounding; ++s)
-        {
-            brass[s] = voiceBatch.output(brassSlot[s]);
-            voice16[s] = voiceBatch.output(slot16[s]);
-            voice8[s] = voiceBatch.output(slot8[s]);
-        }
-    }
+}
 
-    // Sums in ascending key order. A silent key would only add zeros, which
-    // leave a sum that starts at +0 unchanged, so it is left out.
-    float brassSum = 0.0f;
-    float sum16 = 0.0f;
-    float sum8 = 0.0f;
-    for (int s = 0; s < sounding; ++s)
+// Sums in ascending key order. A silent voice would only add zeros, which
+// leave a sum that starts at +0 unchanged, so it is left out.
+void PhaseSyncOsc::renderVoicesTogether(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8)
+{
+    voiceBatch.advance();
+    for (int s = 0; s < keys.brassCount; ++s)
+        brassSum += voiceBatch.output(keys.brassSlots[s]) * keys.brassLevel[keys.brassKeys[s]];
+    for (int s = 0; s < keys.stringsCount; ++s)
     {
-        const int k = soundingKeys[s];
-        brassSum += brass[s] * brassLevel[k];
-        sum16 += voice16[s] * stringLevel[k];
-        sum8 += voice8[s] * stringLevel[k];
+        const float level = keys.stringLevel[keys.stringsKeys[s]];
+        sum16 += voiceBatch.output(keys.slots16[s]) * level;
+        sum8 += voiceBatch.output(keys.slots8[s]) * level;
     }
+}
 
-    renderBrass(brassSum);
-    return renderStrings(sum16, sum8);
+// The same, each voice ticked on its own (the reference the batch is held to).
+void PhaseSyncOsc::renderVoicesOneByOne(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8)
+{
+    const double t = transpose ? 1.0 : 0.5;
+    const double lowerFactor = t * 0.5;
+    for (int s = 0; s < keys.brassCount; ++s)
+    {
+        const int k = keys.brassKeys[s];
+        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
+        brassSum += brassOsc[k]->tickloop(phase * lowerFactor) * keys.brassLevel[k];
+    }
+    for (int s = 0; s < keys.stringsCount; ++s)
+    {
+        const int k = keys.stringsKeys[s];
+        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
+        sum16 += strings16Osc[k]->tickloop(phase * lowerFactor) * keys.stringLevel[k];
+        sum8 += strings8Osc[k]->tickloop(phase * t) * keys.stringLevel[k];
+    }
 }
 
 void PhaseSyncOsc::renderBrass(float brassSum)
