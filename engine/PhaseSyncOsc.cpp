@@ -376,54 +376,60 @@ void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], 
 }
 
 // The keys whose envelope, gate or smoothing moves; every other key rests at
-// zero and stays there until it is struck. With lookForSteadyKeys, a key
-// whose brass envelope, or whose gate and smoothing under a finished
-// crescendo, would come out of a step exactly as they went in keeps its
-// level for the block without being stepped.
+// zero and stays there until it is struck.
 void PhaseSyncOsc::findMovingKeys(SoundingKeys& keys, bool lookForSteadyKeys)
 {
-    const bool crescendoDone = !(crescendoLevel < 1.0f); // every sample of the block then has r = 1
-    keys.count = 0;
+    keys.count = keys.steppedCount = 0;
     for (int k = 0; k < keyCount; ++k)
     {
-        AREnvelope& env = brassKeyEnv[k];
-        StringsKey& gate = stringsKeys[k];
-        LevelSmoother& smoother = keySmoothing[k];
-        const bool brassRests = env.stage == AREnvelope::off;
-        const bool stringsRest = gate.stage == StringsKey::off && smoother.value == 0.0f;
+        const bool brassRests = brassKeyEnv[k].stage == AREnvelope::off;
+        const bool stringsRest = stringsKeys[k].stage == StringsKey::off && keySmoothing[k].value == 0.0f;
         if (brassRests)
-            env.level = 0.0;
+            brassKeyEnv[k].level = 0.0;
         if (stringsRest)
-            gate.level = 0.0f;
+            stringsKeys[k].level = 0.0f;
         if (brassRests && stringsRest)
             continue;
         keys.keys[keys.count++] = k;
 
-        keys.brassSteady[k] = false;
-        keys.stringsSteady[k] = false;
-        if (!lookForSteadyKeys)
-            continue;
-        AREnvelope envAfter = env;
-        const float brassLevel = brassRests ? 0.0f : envAfter.getNextSample();
-        if (envAfter.stage == env.stage && sameBits(envAfter.level, env.level)
-            && sameBits(envAfter.multiplier, env.multiplier) && sameBits(envAfter.offset, env.offset)
-            && envAfter.stageSamples == env.stageSamples)
-        {
-            keys.brassSteady[k] = true;
-            keys.brassLevel[k] = brassLevel;
-        }
-        if (crescendoDone)
-        {
-            StringsKey gateAfter = gate;
-            LevelSmoother smootherAfter = smoother;
-            const float stringLevel = stringsRest ? 0.0f : smootherAfter.next(gateAfter.next(1.0f));
-            if (gateAfter.stage == gate.stage && sameBits(gateAfter.level, gate.level)
-                && sameBits(smootherAfter.value, smoother.value))
-            {
-                keys.stringsSteady[k] = true;
-                keys.stringLevel[k] = stringLevel;
-            }
-        }
+        keys.brassSteady[k] = keys.stringsSteady[k] = false;
+        if (lookForSteadyKeys)
+            findSteadyLevels(keys, k);
+        if (!keys.brassSteady[k] || !keys.stringsSteady[k])
+            keys.stepped[keys.steppedCount++] = k;
+    }
+}
+
+// A key whose brass envelope, or whose gate and smoothing, would come out of
+// a step exactly as they went in stand still: every further step gives the
+// same level again. The gate depends on the crescendo ramp as well, which
+// is 1 in every sample of the block once it has finished.
+void PhaseSyncOsc::findSteadyLevels(SoundingKeys& keys, int k)
+{
+    const AREnvelope& env = brassKeyEnv[k];
+    AREnvelope envAfter = env;
+    const float brassLevel = envAfter.getNextSample();
+    if (envAfter.stage == env.stage && sameBits(envAfter.level, env.level)
+        && sameBits(envAfter.multiplier, env.multiplier) && sameBits(envAfter.offset, env.offset)
+        && envAfter.stageSamples == env.stageSamples)
+    {
+        keys.brassSteady[k] = true;
+        keys.brassLevel[k] = brassLevel;
+    }
+
+    if (crescendoLevel < 1.0f)
+        return;
+    const StringsKey& gate = stringsKeys[k];
+    const LevelSmoother& smoother = keySmoothing[k];
+    StringsKey gateAfter = gate;
+    LevelSmoother smootherAfter = smoother;
+    const bool rests = gate.stage == StringsKey::off && smoother.value == 0.0f;
+    const float stringLevel = rests ? 0.0f : smootherAfter.next(gateAfter.next(1.0f));
+    if (gateAfter.stage == gate.stage && sameBits(gateAfter.level, gate.level)
+        && sameBits(smootherAfter.value, smoother.value))
+    {
+        keys.stringsSteady[k] = true;
+        keys.stringLevel[k] = stringLevel;
     }
 }
 
@@ -433,9 +439,9 @@ void PhaseSyncOsc::findMovingKeys(SoundingKeys& keys, bool lookForSteadyKeys)
 bool PhaseSyncOsc::stepKeyLevels(SoundingKeys& keys, float r)
 {
     bool voiceStopped = false;
-    for (int s = 0; s < keys.count; ++s)
+    for (int s = 0; s < keys.steppedCount; ++s)
     {
-        const int k = keys.keys[s];
+        const int k = keys.stepped[s];
         if (!keys.brassSteady[k])
         {
             AREnvelope& env = brassKeyEnv[k];

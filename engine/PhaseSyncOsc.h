@@ -148,9 +148,12 @@ private:
         int count = 0;            // keys in `keys`, ascending
         int keys[keyCount] = {};
         // A key whose envelope or gate and smoothing stand still for the
-        // whole block keeps its level without being stepped.
+        // whole block keeps its level without being stepped; `stepped`
+        // lists the others.
         bool brassSteady[keyCount] = {};
         bool stringsSteady[keyCount] = {};
+        int steppedCount = 0;
+        int stepped[keyCount] = {};
         float brassLevel[keyCount] = {};  // this sample's levels, by key
         float stringLevel[keyCount] = {};
         // The voices that sound, by section, each in ascending key order:
@@ -167,6 +170,7 @@ private:
     void updateVoiceConstants(int k);
     bool voicesLoaded() const;
     void findMovingKeys(SoundingKeys& keys, bool lookForSteadyKeys);
+    void findSteadyLevels(SoundingKeys& keys, int k);
     bool stepKeyLevels(SoundingKeys& keys, float r);
     void queueVoices(SoundingKeys& keys);
     void renderVoicesTogether(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8);

@@ -106,7 +106,7 @@ void VoiceBatch::advance()
     {
         // Phases too large for the quick form are wrapped by the voice itself.
         for (int j = 0; j < count; ++j)
-            if (slow[j])
+            if (rows[j] < 0)
             {
                 positions[j] = voices[j]->wrapPosition(phases[j]);
                 rows[j] = static_cast<std::int32_t>(positions[j]);
@@ -136,8 +136,9 @@ void VoiceBatch::findPhases()
 // exact below 2^52. The whole cycles of the phase itself, k, leave p - k*L
 // within [0, L] (L * phase is rounded, so it can reach k*L + L); moving
 // that into (0, L] gives what taking the cycles off one at a time gives,
-// without a division. Phases too large for the quick form are flagged in
-// `slow`; the result tells whether any queued voice has one.
+// without a division. A phase too large for this quick form gets row -1
+// here, to be wrapped by the voice itself; the result tells whether any
+// queued voice has one.
 // The selects below leave nothing to trap, but GCC only turns them into
 // vector code when told that no floating-point trap is being watched.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -145,30 +146,29 @@ __attribute__((optimize("no-trapping-math")))
 #endif
 bool VoiceBatch::findPositions(int blocks)
 {
-    for (int b = 0; b < blocks; ++b)
-        for (int l = 0; l < block; ++l)
-        {
-            const int j = b * block + l;
-            const double L = lengths[j];
-            const double p = L * phases[j];
-            const double q = phases[j];
-            // Not a number fails both tests.
-            const bool quick = q >= 0.0 && q < quickCycles;
-            const double cycles = quick ? q : 0.0; // keeps the conversion defined
-            double r = p - static_cast<double>(static_cast<std::int32_t>(cycles)) * L;
-            r += (r <= 0.0) ? L : 0.0; // r is never -0, so adding 0 keeps it
-            double position = (p > L) ? r : p;
-            position = (position >= 0.0) ? position : 0.0;
-            position = quick ? position : 0.0; // set again by the voice's own wrap
-            positions[j] = position;
-            rows[j] = static_cast<std::int32_t>(position);
-            fractions[j] = position - static_cast<double>(rows[j]);
-            slow[j] = quick ? 0 : 1;
-        }
+    const int lanes = blocks * block;
+    for (int j = 0; j < lanes; ++j)
+    {
+        const double L = lengths[j];
+        const double p = L * phases[j];
+        const double q = phases[j];
+        // Not a number fails both tests.
+        const bool quick = q >= 0.0 && q < quickCycles;
+        const double cycles = quick ? q : 0.0; // keeps the conversion defined
+        double r = p - static_cast<double>(static_cast<std::int32_t>(cycles)) * L;
+        r += (r <= 0.0) ? L : 0.0; // r is never -0, so adding 0 keeps it
+        double position = (p > L) ? r : p;
+        position = (position >= 0.0) ? position : 0.0;
+        position = quick ? position : -1.0;
+        positions[j] = position;
+        rows[j] = static_cast<std::int32_t>(position);
+        fractions[j] = position - static_cast<double>(rows[j]);
+    }
+    // Rows are 0 .. L, so only a -1 makes this negative.
     std::int32_t any = 0;
     for (int j = 0; j < count; ++j)
-        any |= slow[j];
-    return any != 0;
+        any |= rows[j];
+    return any < 0;
 }
 
 // The four rows around every voice's position.
@@ -202,33 +202,32 @@ void VoiceBatch::readRows()
 // the key-tracking high-pass, whose high output is the voice's sample.
 void VoiceBatch::filter(int blocks)
 {
-    for (int b = 0; b < blocks; ++b)
-        for (int l = 0; l < block; ++l)
-        {
-            const int j = b * block + l;
-            const float m = (after[j] - before[j]) * 0.5f;
-            const float v = at[j] - after[j];
-            const float w = m + v;
-            const float a = w + v + (after2[j] - at[j]) * 0.5f;
-            const float c = w + a;
-            const double t = fractions[j];
-            const float x = static_cast<float>(((static_cast<double>(a) * t - static_cast<double>(c)) * t +
-                                                static_cast<double>(m)) * t + static_cast<double>(at[j]));
+    const int lanes = blocks * block;
+    for (int j = 0; j < lanes; ++j)
+    {
+        const float m = (after[j] - before[j]) * 0.5f;
+        const float v = at[j] - after[j];
+        const float w = m + v;
+        const float a = w + v + (after2[j] - at[j]) * 0.5f;
+        const float c = w + a;
+        const double t = fractions[j];
+        const float x = static_cast<float>(((static_cast<double>(a) * t - static_cast<double>(c)) * t +
+                                            static_cast<double>(m)) * t + static_cast<double>(at[j]));
 
-            const float h = x - bandMemory[j] * bandDamping[j] - bandLow[j];
-            const float band = Filter::flush(bandMemory[j] + h * bandFrequency[j]);
-            bandMemory[j] = band;
-            bandLow[j] = Filter::flush(bandLow[j] + bandFrequency[j] * band);
-            const float y = x + bandWeight[j] * band;
-            boosted[j] = y;
+        const float h = x - bandMemory[j] * bandDamping[j] - bandLow[j];
+        const float band = Filter::flush(bandMemory[j] + h * bandFrequency[j]);
+        bandMemory[j] = band;
+        bandLow[j] = Filter::flush(bandLow[j] + bandFrequency[j] * band);
+        const float y = x + bandWeight[j] * band;
+        boosted[j] = y;
 
-            const float input = inputGain[j] * y;
-            const float high = input - highMemory[j] * highDamping[j] - highLow[j];
-            const float highBand = Filter::flush(highMemory[j] + highFrequency[j] * high);
-            highMemory[j] = highBand;
-            highLow[j] = Filter::flush(highLow[j] + highFrequency[j] * highBand);
-            out[j] = high;
-        }
+        const float input = inputGain[j] * y;
+        const float high = input - highMemory[j] * highDamping[j] - highLow[j];
+        const float highBand = Filter::flush(highMemory[j] + highFrequency[j] * high);
+        highMemory[j] = highBand;
+        highLow[j] = Filter::flush(highLow[j] + highFrequency[j] * highBand);
+        out[j] = high;
+    }
 }
 
 void VoiceBatch::writeBack()

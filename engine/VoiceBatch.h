@@ -134,7 +134,6 @@ private:
     double lengths[capacity] = {}; // rows per cycle, L
     double positions[capacity] = {};
     std::int32_t rows[capacity] = {};
-    std::int32_t slow[capacity] = {}; // phases left to the voice's own wrap
     double fractions[capacity] = {};
     float before[capacity] = {}, at[capacity] = {}, after[capacity] = {}, after2[capacity] = {};
     float bandFrequency[capacity] = {}, bandDamping[capacity] = {};
