@@ -14,6 +14,12 @@ bool sameBits(T a, T b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
+
+// A voice the batch cannot take (it has no table) sounds 0.
+int slotOrSilence(int slot)
+{
+    return slot < 0 ? VoiceBatch::silentSlot : slot;
+}
 } // namespace
 
 // Every member starts at its initial value; no voices exist yet.
@@ -499,26 +505,27 @@ void PhaseSyncOsc::queueVoices(SoundingKeys& keys)
         const double keyFactor = keyOctaveFactor[k];
         const float* cycle16 = cyclesByNote16[keyColumn[k]] + VoiceBatch::cyclePaddingBefore;
         const float* cycle8 = cyclesByNote8[keyColumn[k]] + VoiceBatch::cyclePaddingBefore;
-        int brassSlot = -1;
+        int brassSlot = VoiceBatch::silentSlot;
         if (brassSounds)
         {
             if (together)
-                brassSlot = voiceBatch.addFollowing(*brassOsc[k], brassConstants[k], master, keyFactor,
-                                                    lowerFactor, cycle16);
+                brassSlot = slotOrSilence(voiceBatch.addFollowing(*brassOsc[k], brassConstants[k], master,
+                                                                  keyFactor, lowerFactor, cycle16));
             keys.brassKeys[keys.brassCount] = k;
             keys.brassSlots[keys.brassCount++] = brassSlot;
         }
         if (stringsSound)
         {
-            int slot16 = -1, slot8 = -1;
+            int slot16 = VoiceBatch::silentSlot, slot8 = VoiceBatch::silentSlot;
             if (together)
             {
-                if (brassSlot >= 0 && voiceBatch.share(brassSlot, *strings16Osc[k], strings16Constants[k], cycle16))
+                if (brassSounds && voiceBatch.share(brassSlot, *strings16Osc[k], strings16Constants[k], cycle16))
                     slot16 = brassSlot;
                 else
-                    slot16 = voiceBatch.addFollowing(*strings16Osc[k], strings16Constants[k], master, keyFactor,
-                                                     lowerFactor, cycle16);
-                slot8 = voiceBatch.addFollowing(*strings8Osc[k], strings8Constants[k], master, keyFactor, t, cycle8);
+                    slot16 = slotOrSilence(voiceBatch.addFollowing(*strings16Osc[k], strings16Constants[k], master,
+                                                                   keyFactor, lowerFactor, cycle16));
+                slot8 = slotOrSilence(
+                    voiceBatch.addFollowing(*strings8Osc[k], strings8Constants[k], master, keyFactor, t, cycle8));
             }
             keys.stringsKeys[keys.stringsCount] = k;
             keys.slots16[keys.stringsCount] = slot16;
@@ -532,13 +539,14 @@ void PhaseSyncOsc::queueVoices(SoundingKeys& keys)
 void PhaseSyncOsc::renderVoicesTogether(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8)
 {
     voiceBatch.advance();
+    const float* out = voiceBatch.outputs();
     for (int s = 0; s < keys.brassCount; ++s)
-        brassSum += voiceBatch.output(keys.brassSlots[s]) * keys.brassLevel[keys.brassKeys[s]];
+        brassSum += out[keys.brassSlots[s]] * keys.brassLevel[keys.brassKeys[s]];
     for (int s = 0; s < keys.stringsCount; ++s)
     {
         const float level = keys.stringLevel[keys.stringsKeys[s]];
-        sum16 += voiceBatch.output(keys.slots16[s]) * level;
-        sum8 += voiceBatch.output(keys.slots8[s]) * level;
+        sum16 += out[keys.slots16[s]] * level;
+        sum8 += out[keys.slots8[s]] * level;
     }
 }
 

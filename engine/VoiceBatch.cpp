@@ -157,8 +157,8 @@ bool VoiceBatch::findPositions(int blocks)
         const double cycles = quick ? q : 0.0; // keeps the conversion defined
         double r = p - static_cast<double>(static_cast<std::int32_t>(cycles)) * L;
         r += (r <= 0.0) ? L : 0.0; // r is never -0, so adding 0 keeps it
+        // A quick phase is not negative, and neither is p then.
         double position = (p > L) ? r : p;
-        position = (position >= 0.0) ? position : 0.0;
         position = quick ? position : -1.0;
         positions[j] = position;
         rows[j] = static_cast<std::int32_t>(position);
@@ -177,22 +177,19 @@ void VoiceBatch::readRows()
     for (int j = 0; j < count; ++j)
     {
         const unsigned int i = static_cast<unsigned int>(rows[j]);
+        float* y = rowsAround[j];
         if (const float* cycle = cycles[j])
         {
-            const float* rowsAround = cycle + i - 1;
-            before[j] = rowsAround[0];
-            at[j] = rowsAround[1];
-            after[j] = rowsAround[2];
-            after2[j] = rowsAround[3];
+            std::memcpy(y, cycle + i - 1, sizeof rowsAround[j]);
         }
         else
         {
             const WvIn& v = *voices[j];
             const WvIn::Neighbours n = WvIn::neighbourRows(i, v.lastIndex);
-            before[j] = v.wave[n.before][v.column];
-            at[j] = v.wave[i][v.column];
-            after[j] = v.wave[n.after][v.column];
-            after2[j] = v.wave[n.after2][v.column];
+            y[0] = v.wave[n.before][v.column];
+            y[1] = v.wave[i][v.column];
+            y[2] = v.wave[n.after][v.column];
+            y[3] = v.wave[n.after2][v.column];
         }
     }
 }
@@ -205,14 +202,16 @@ void VoiceBatch::filter(int blocks)
     const int lanes = blocks * block;
     for (int j = 0; j < lanes; ++j)
     {
-        const float m = (after[j] - before[j]) * 0.5f;
-        const float v = at[j] - after[j];
+        const float before = rowsAround[j][0], at = rowsAround[j][1];
+        const float after = rowsAround[j][2], after2 = rowsAround[j][3];
+        const float m = (after - before) * 0.5f;
+        const float v = at - after;
         const float w = m + v;
-        const float a = w + v + (after2[j] - at[j]) * 0.5f;
+        const float a = w + v + (after2 - at) * 0.5f;
         const float c = w + a;
         const double t = fractions[j];
         const float x = static_cast<float>(((static_cast<double>(a) * t - static_cast<double>(c)) * t +
-                                            static_cast<double>(m)) * t + static_cast<double>(at[j]));
+                                            static_cast<double>(m)) * t + static_cast<double>(at));
 
         const float h = x - bandMemory[j] * bandDamping[j] - bandLow[j];
         const float band = Filter::flush(bandMemory[j] + h * bandFrequency[j]);

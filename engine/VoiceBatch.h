@@ -29,7 +29,7 @@
 class VoiceBatch
 {
 public:
-    static constexpr int block = 8;  // lanes processed together
+    static constexpr int block = 4;  // lanes processed together: one vector of floats
     static constexpr int capacity = 184; // the tone generator's 183 voices, a whole number of blocks
 
     // What a voice's filters need from its column: set again whenever the
@@ -117,6 +117,10 @@ public:
     void writeBack();
 
     float output(int slot) const { return slot < 0 ? 0.0f : out[slot]; }
+    // Every slot's output after advance(), for reading many; the entry at
+    // `silentSlot` is always 0.
+    static constexpr int silentSlot = capacity;
+    const float* outputs() const { return out; }
 
     int count = 0;
 
@@ -135,7 +139,7 @@ private:
     double positions[capacity] = {};
     std::int32_t rows[capacity] = {};
     double fractions[capacity] = {};
-    float before[capacity] = {}, at[capacity] = {}, after[capacity] = {}, after2[capacity] = {};
+    float rowsAround[capacity][4] = {}; // the rows before, at and after the position, and the one after that
     float bandFrequency[capacity] = {}, bandDamping[capacity] = {};
     float bandMemory[capacity] = {}, bandLow[capacity] = {};
     float bandWeight[capacity] = {};
@@ -143,7 +147,7 @@ private:
     float highMemory[capacity] = {}, highLow[capacity] = {};
     float inputGain[capacity] = {};
     float boosted[capacity] = {};
-    float out[capacity] = {};
+    float out[capacity + 1] = {};
 
     // Phases from this many cycles on are wrapped by the voice itself.
     static constexpr double quickCycles = 1048576.0;
