@@ -540,13 +540,19 @@ void PhaseSyncOsc::renderVoicesTogether(const SoundingKeys& keys, float& brassSu
 {
     voiceBatch.advance();
     const float* out = voiceBatch.outputs();
-    for (int s = 0; s < keys.brassCount; ++s)
-        brassSum += out[keys.brassSlots[s]] * keys.brassLevel[keys.brassKeys[s]];
-    for (int s = 0; s < keys.stringsCount; ++s)
+    // One loop for the three sums, so that their chains of additions run
+    // side by side.
+    const int entries = keys.brassCount > keys.stringsCount ? keys.brassCount : keys.stringsCount;
+    for (int s = 0; s < entries; ++s)
     {
-        const float level = keys.stringLevel[keys.stringsKeys[s]];
-        sum16 += out[keys.slots16[s]] * level;
-        sum8 += out[keys.slots8[s]] * level;
+        if (s < keys.brassCount)
+            brassSum += out[keys.brassSlots[s]] * keys.brassLevel[keys.brassKeys[s]];
+        if (s < keys.stringsCount)
+        {
+            const float level = keys.stringLevel[keys.stringsKeys[s]];
+            sum16 += out[keys.slots16[s]] * level;
+            sum8 += out[keys.slots8[s]] * level;
+        }
     }
 }
 

@@ -101,7 +101,7 @@ void VoiceBatch::advance()
     filled = count;
     if (count == 0)
         return;
-    findPhases();
+    readMasterPhases();
     if (findPositions(blocks))
     {
         // Phases too large for the quick form are wrapped by the voice itself.
@@ -113,7 +113,10 @@ void VoiceBatch::advance()
                 fractions[j] = positions[j] - static_cast<double>(rows[j]);
             }
     }
-    readRows();
+    if (tableReaders == 0)
+        readLaidOutRows();
+    else
+        readRows();
     filter(blocks);
     rendered = true;
 }
@@ -122,16 +125,15 @@ void VoiceBatch::advance()
 // lanes, so that the compiler turns them into vector code; lanes past
 // `count` work on stale but harmless numbers and are never read.
 
-void VoiceBatch::findPhases()
+// The master phase each voice follows; findPositions scales it to the
+// voice's own phase.
+void VoiceBatch::readMasterPhases()
 {
     for (int j = 0; j < count; ++j)
         phases[j] = *phaseSources[j];
-    const int lanes = (count + block - 1) / block * block;
-    for (int j = 0; j < lanes; ++j)
-        phases[j] = (phases[j] * keyFactors[j]) * voiceFactors[j];
 }
 
-// Row positions: L * phase, brought into (0, L] by whole cycles when it
+// Phases, then row positions: L * phase, brought into (0, L] by whole cycles when it
 // lies beyond L, and 0 when negative (or not a number). Every p - k*L is
 // exact below 2^52. The whole cycles of the phase itself, k, leave p - k*L
 // within [0, L] (L * phase is rounded, so it can reach k*L + L); moving
@@ -149,9 +151,10 @@ bool VoiceBatch::findPositions(int blocks)
     const int lanes = blocks * block;
     for (int j = 0; j < lanes; ++j)
     {
+        const double q = (phases[j] * keyFactors[j]) * voiceFactors[j];
+        phases[j] = q;
         const double L = lengths[j];
-        const double p = L * phases[j];
-        const double q = phases[j];
+        const double p = L * q;
         // Not a number fails both tests.
         const bool quick = q >= 0.0 && q < quickCycles;
         const double cycles = quick ? q : 0.0; // keeps the conversion defined
@@ -171,7 +174,8 @@ bool VoiceBatch::findPositions(int blocks)
     return any < 0;
 }
 
-// The four rows around every voice's position.
+// The four rows around every voice's position: side by side in a laid-out
+// cycle, or picked from the table.
 void VoiceBatch::readRows()
 {
     for (int j = 0; j < count; ++j)
@@ -192,6 +196,12 @@ void VoiceBatch::readRows()
             y[3] = v.wave[n.after2][v.column];
         }
     }
+}
+
+void VoiceBatch::readLaidOutRows()
+{
+    for (int j = 0; j < count; ++j)
+        std::memcpy(rowsAround[j], cycles[j] + rows[j] - 1, sizeof rowsAround[j]);
 }
 
 // 4-point, third-order Hermite (coefficients in float, the polynomial in t

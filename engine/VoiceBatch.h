@@ -57,6 +57,7 @@ public:
     void clear()
     {
         count = 0;
+        tableReaders = 0;
         rendered = false;
     }
 
@@ -129,6 +130,7 @@ private:
     WvIn* twins[capacity] = {};  // a second voice sharing the slot, or nullptr
     int filled = 0;              // slots from this on hold no voice
     bool rendered = false;       // the queued voices have been advanced
+    int tableReaders = 0;        // queued voices without a laid-out cycle
     const float* cycles[capacity] = {};
     const double* phaseSources[capacity] = {};
     double fixedPhases[capacity] = {}; // the sources of voices added with a phase
@@ -158,6 +160,8 @@ private:
             return -1;
         const int j = count++;
         rendered = false;
+        if (cycle == nullptr)
+            ++tableReaders;
         lengths[j] = static_cast<double>(voice.lastIndex);
         twins[j] = nullptr;
         if (voices[j] != &voice)
@@ -172,8 +176,9 @@ private:
     }
 
     void load(int slot, WvIn& voice, const VoiceConstants& constants, const float* cycle);
-    void findPhases();
+    void readMasterPhases();
     bool findPositions(int blocks);
     void readRows();
+    void readLaidOutRows();
     void filter(int blocks);
 };
