@@ -359,18 +359,13 @@ void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], 
                 queued = true;
             }
 
-            float brassSum = 0.0f;
-            float sum16 = 0.0f;
-            float sum8 = 0.0f;
-            if (tickVoicesOneByOne)
-                renderVoicesOneByOne(sounding, brassSum, sum16, sum8);
-            else
-                renderVoicesTogether(sounding, brassSum, sum16, sum8);
+            const VoiceSums sums =
+                tickVoicesOneByOne ? renderVoicesOneByOne(sounding) : renderVoicesTogether(sounding);
 
             filterModulation = modulations[i];
-            renderBrass(brassSum);
+            renderBrass(sums.brass);
             brass[i] = brassOutput;
-            strings[i] = renderStrings(sum16, sum8);
+            strings[i] = renderStrings(sums.strings16, sums.strings8);
         }
         if (!tickVoicesOneByOne)
             voiceBatch.writeBack();
@@ -536,12 +531,15 @@ void PhaseSyncOsc::queueVoices(SoundingKeys& keys)
 
 // Sums in ascending key order. A silent voice would only add zeros, which
 // leave a sum that starts at +0 unchanged, so it is left out.
-void PhaseSyncOsc::renderVoicesTogether(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8)
+PhaseSyncOsc::VoiceSums PhaseSyncOsc::renderVoicesTogether(const SoundingKeys& keys)
 {
     voiceBatch.advance();
     const float* out = voiceBatch.outputs();
     // One loop for the three sums, so that their chains of additions run
     // side by side.
+    float brassSum = 0.0f;
+    float sum16 = 0.0f;
+    float sum8 = 0.0f;
     const int entries = keys.brassCount > keys.stringsCount ? keys.brassCount : keys.stringsCount;
     for (int s = 0; s < entries; ++s)
     {
@@ -554,13 +552,17 @@ void PhaseSyncOsc::renderVoicesTogether(const SoundingKeys& keys, float& brassSu
             sum8 += out[keys.slots8[s]] * level;
         }
     }
+    return {brassSum, sum16, sum8};
 }
 
 // The same, each voice ticked on its own (the reference the batch is held to).
-void PhaseSyncOsc::renderVoicesOneByOne(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8)
+PhaseSyncOsc::VoiceSums PhaseSyncOsc::renderVoicesOneByOne(const SoundingKeys& keys)
 {
     const double t = transpose ? 1.0 : 0.5;
     const double lowerFactor = t * 0.5;
+    float brassSum = 0.0f;
+    float sum16 = 0.0f;
+    float sum8 = 0.0f;
     for (int s = 0; s < keys.brassCount; ++s)
     {
         const int k = keys.brassKeys[s];
@@ -574,6 +576,7 @@ void PhaseSyncOsc::renderVoicesOneByOne(const SoundingKeys& keys, float& brassSu
         sum16 += strings16Osc[k]->tickloop(phase * lowerFactor) * keys.stringLevel[k];
         sum8 += strings8Osc[k]->tickloop(phase * t) * keys.stringLevel[k];
     }
+    return {brassSum, sum16, sum8};
 }
 
 void PhaseSyncOsc::renderBrass(float brassSum)

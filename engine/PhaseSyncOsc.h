@@ -173,8 +173,14 @@ private:
     void findSteadyLevels(SoundingKeys& keys, int k);
     bool stepKeyLevels(SoundingKeys& keys, float r);
     void queueVoices(SoundingKeys& keys);
-    void renderVoicesTogether(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8);
-    void renderVoicesOneByOne(const SoundingKeys& keys, float& brassSum, float& sum16, float& sum8);
+    // The sounding voices' samples times their keys' levels, summed by
+    // section in ascending key order.
+    struct VoiceSums
+    {
+        float brass, strings16, strings8;
+    };
+    VoiceSums renderVoicesTogether(const SoundingKeys& keys);
+    VoiceSums renderVoicesOneByOne(const SoundingKeys& keys);
     void renderBrass(float brassSum);
     float renderStrings(float sum16, float sum8);
 };
