@@ -52,6 +52,7 @@ void PhaseSyncOsc::updateVoiceConstants(int k)
     strings16Constants[k] = VoiceBatch::constantsOf(*strings16Osc[k]);
     brassConstants[k] = VoiceBatch::constantsOf(*brassOsc[k]);
     voiceBatch.forget(); // new constants and cycles
+    keysChanged();
 }
 
 void PhaseSyncOsc::loadWaveTable(double fs)
@@ -210,6 +211,7 @@ void PhaseSyncOsc::setNoteOn(int note)
 
     // The gate rises from wherever it is, even while releasing.
     stringsKeys[k].stage = StringsKey::attack;
+    keysChanged();
 }
 
 void PhaseSyncOsc::setNoteOff(int note)
@@ -230,6 +232,7 @@ void PhaseSyncOsc::setNoteOff(int note)
         --heldCount;
     }
     brassKeyEnv[k].enterStage(AREnvelope::release);
+    keysChanged();
 }
 
 bool PhaseSyncOsc::getStartActive() const
@@ -275,6 +278,7 @@ void PhaseSyncOsc::setAttackStrings(float x)
     crescendoStep = 1.0f / (crescendoTime * sampleRate);
     for (StringsKey& key : stringsKeys)
         key.attackStep = 1.0f / (key.keySampleRate * 0.041f); // a 41 ms rise
+    keysChanged();
 }
 
 void PhaseSyncOsc::setRelease(float x)
@@ -286,6 +290,7 @@ void PhaseSyncOsc::setRelease(float x)
         stringsKeys[k].releaseStep = 1.0f / (seconds * stringsKeys[k].keySampleRate);
         brassKeyEnv[k].setRelease(seconds);
     }
+    keysChanged();
 }
 
 void PhaseSyncOsc::setStringsVolume(float x)
@@ -296,6 +301,7 @@ void PhaseSyncOsc::setStringsVolume(float x)
 void PhaseSyncOsc::setTranspose(bool on)
 {
     transpose = on;
+    keysChanged(); // the voices' phases change
 }
 
 bool PhaseSyncOsc::voicesLoaded() const
@@ -326,9 +332,16 @@ void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], 
     }
     else
     {
-        // Looking for keys that stand still pays only over several samples.
-        findMovingKeys(sounding, n >= 8);
-        bool queued = false;
+        // Keys that have settled since they were listed stop being stepped.
+        if (!keysListed || (sounding.steppedCount > 0 && samplesSinceListing >= relistInterval))
+        {
+            findMovingKeys(sounding);
+            keysListed = true;
+            samplesSinceListing = 0;
+            voicesQueued = false;
+        }
+        if (tickVoicesOneByOne != queuedOneByOne)
+            voicesQueued = false;
         for (int i = 0; i < n; ++i)
         {
             // Shared crescendo ramp (may pass 1 by less than a step for one sample).
@@ -348,15 +361,16 @@ void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], 
             // The voices of the keys whose envelope or gate is open after
             // this step are advanced; when one has just come to rest, they
             // are queued again without it.
-            if (stepKeyLevels(sounding, crescendoLevel) && queued)
+            if (stepKeyLevels(sounding, crescendoLevel) && voicesQueued)
             {
                 voiceBatch.writeBack();
-                queued = false;
+                voicesQueued = false;
             }
-            if (!queued)
+            if (!voicesQueued)
             {
                 queueVoices(sounding);
-                queued = true;
+                voicesQueued = true;
+                queuedOneByOne = tickVoicesOneByOne;
             }
 
             const VoiceSums sums =
@@ -367,6 +381,9 @@ void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], 
             brass[i] = brassOutput;
             strings[i] = renderStrings(sums.strings16, sums.strings8);
         }
+        samplesSinceListing = (n >= relistInterval - samplesSinceListing) ? relistInterval : samplesSinceListing + n;
+        // The voices' state goes back to them after every call; the batch
+        // keeps its copy for the next.
         if (!tickVoicesOneByOne)
             voiceBatch.writeBack();
     }
@@ -378,7 +395,7 @@ void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], 
 
 // The keys whose envelope, gate or smoothing moves; every other key rests at
 // zero and stays there until it is struck.
-void PhaseSyncOsc::findMovingKeys(SoundingKeys& keys, bool lookForSteadyKeys)
+void PhaseSyncOsc::findMovingKeys(SoundingKeys& keys)
 {
     keys.count = keys.steppedCount = 0;
     for (int k = 0; k < keyCount; ++k)
@@ -394,8 +411,7 @@ void PhaseSyncOsc::findMovingKeys(SoundingKeys& keys, bool lookForSteadyKeys)
         keys.keys[keys.count++] = k;
 
         keys.brassSteady[k] = keys.stringsSteady[k] = false;
-        if (lookForSteadyKeys)
-            findSteadyLevels(keys, k);
+        findSteadyLevels(keys, k);
         if (!keys.brassSteady[k] || !keys.stringsSteady[k])
             keys.stepped[keys.steppedCount++] = k;
     }

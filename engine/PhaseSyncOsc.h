@@ -163,13 +163,27 @@ private:
         int brassSlots[keyCount] = {}, slots16[keyCount] = {}, slots8[keyCount] = {};
     };
 
+    // The moving keys, their steady levels and the batch's queue of their
+    // voices stay from one call to the next until a key, a setting or a
+    // voice changes them, and are looked at again now and then while some
+    // keys' levels still move.
+    static constexpr int relistInterval = 64; // samples
     SoundingKeys sounding;
+    bool keysListed = false;
+    int samplesSinceListing = 0;
+    bool voicesQueued = false;
+    bool queuedOneByOne = false; // how the queued voices are ticked
+    void keysChanged()
+    {
+        keysListed = false;
+        voicesQueued = false;
+    }
 
     void setUpVoice(std::unique_ptr<WvIn>& voice, float (*table)[noteColumns], float rate,
                     float octaveFactor);
     void updateVoiceConstants(int k);
     bool voicesLoaded() const;
-    void findMovingKeys(SoundingKeys& keys, bool lookForSteadyKeys);
+    void findMovingKeys(SoundingKeys& keys);
     void findSteadyLevels(SoundingKeys& keys, int k);
     bool stepKeyLevels(SoundingKeys& keys, float r);
     void queueVoices(SoundingKeys& keys);
