@@ -1,12 +1,5 @@
-# Cross build for 64-bit ARM (aarch64) with Debian's cross compiler; the
-# programs run under qemu-user with the target's libraries.
-set(CMAKE_SYSTEM_NAME Linux)
+# Cross build for 64-bit ARM (aarch64); the programs run under qemu-user.
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
-set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
-set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64-static -L /usr/aarch64-linux-gnu)
+set(VORSAN_CROSS_TRIPLE aarch64-linux-gnu)
+set(VORSAN_CROSS_EMULATOR qemu-aarch64-static)
+include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)
