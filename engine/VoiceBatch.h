@@ -23,9 +23,10 @@
 // back.
 //
 // Use over a run of samples with the same voices: clear(), addFollowing()
-// each voice with the master phase it follows, then advance() and output()
-// for every sample, and writeBack() at the end: in between, the voices'
-// state stays in the batch.
+// each voice with the master phase it follows (or share() its slot with a
+// voice in the same state), then advance() and output() for every sample.
+// The voices' state stays in the batch; writeBack() hands it to them
+// whenever they are to be looked at, and the queue may go on from there.
 class VoiceBatch
 {
 public:
