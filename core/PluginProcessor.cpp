@@ -226,10 +226,20 @@ void VorsanTembrolinAudioProcessor::processBlock (juce::AudioBuffer<float>& buff
     float* const right = buffer.getNumChannels() > 1 ? buffer.getWritePointer (1) : nullptr;
     const int hold = holdSamples.load (std::memory_order_relaxed);
 
+    // One engine sample per device sample: the engine renders the whole
+    // block at once (the same samples, for less work per sample).
+    const bool wholeBlock = haveEngine && hold == 0 && left != nullptr;
+    if (wholeBlock)
+    {
+        synth->Process (left, numSamples);
+        if (right != nullptr)
+            juce::FloatVectorOperations::copy (right, left, numSamples);
+    }
+
     int counter = 0;
     float current = 0.0f;
 
-    for (int j = 0; j < numSamples; ++j)
+    for (int j = wholeBlock ? numSamples : 0; j < numSamples; ++j)
     {
         if (counter == 0)
             current = (haveEngine && ! busy.load (std::memory_order_relaxed)) ? synth->Process() : 0.0f;

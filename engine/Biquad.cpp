@@ -14,16 +14,6 @@ float quotient(float numerator, float denominator)
 }
 } // namespace
 
-float Biquad::process(float x)
-{
-    const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    return y;
-}
-
 void Biquad::clearHistory()
 {
     y1 = y2 = x1 = x2 = 0.0f;

@@ -16,8 +16,17 @@ struct Biquad
     float x1 = 0.0f; // last input
     float x2 = 0.0f; // second-last input
 
-    // One Direct Form I step in 32-bit float.
-    float process(float x);
+    // One Direct Form I step in 32-bit float (here, to be inlined: eleven
+    // run per sample in the string chain).
+    float process(float x)
+    {
+        const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
 
     // Zeroes the four histories; the coefficients stay.
     void clearHistory();

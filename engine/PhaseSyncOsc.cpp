@@ -1,10 +1,26 @@
 #include "engine/PhaseSyncOsc.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/ResCycles.h"
 
 static_assert(PhaseSyncOsc::cyclePoints == ResCycles::points, "the tables hold one stored cycle per column");
+
+namespace
+{
+template <typename T>
+bool sameBits(T a, T b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A voice the batch cannot take (it has no table) sounds 0.
+int slotOrSilence(int slot)
+{
+    return slot < 0 ? VoiceBatch::silentSlot : slot;
+}
+} // namespace
 
 // Every member starts at its initial value; no voices exist yet.
 PhaseSyncOsc::PhaseSyncOsc() = default;
@@ -36,6 +52,7 @@ void PhaseSyncOsc::updateVoiceConstants(int k)
     strings16Constants[k] = VoiceBatch::constantsOf(*strings16Osc[k]);
     brassConstants[k] = VoiceBatch::constantsOf(*brassOsc[k]);
     voiceBatch.forget(); // new constants and cycles
+    keysChanged();
 }
 
 void PhaseSyncOsc::loadWaveTable(double fs)
@@ -76,9 +93,9 @@ void PhaseSyncOsc::loadWaveTable(double fs)
         {
             waveTable16[j][n] = resCycleHighest[j] * h16 + resCycleLowest[j] * l16;
             waveTable8[j][n] = resCycleHighest[j] * h8 + resCycleLowest[j] * l8;
-            cyclesByNote16[n][j] = waveTable16[j][n];
-            cyclesByNote8[n][j] = waveTable8[j][n];
         }
+        VoiceBatch::layOutCycle(waveTable16, n, cyclePoints - 1, cyclesByNote16[n] + VoiceBatch::cyclePaddingBefore);
+        VoiceBatch::layOutCycle(waveTable8, n, cyclePoints - 1, cyclesByNote8[n] + VoiceBatch::cyclePaddingBefore);
     }
 
     const float f = static_cast<float>(fs);
@@ -194,6 +211,7 @@ void PhaseSyncOsc::setNoteOn(int note)
 
     // The gate rises from wherever it is, even while releasing.
     stringsKeys[k].stage = StringsKey::attack;
+    keysChanged();
 }
 
 void PhaseSyncOsc::setNoteOff(int note)
@@ -214,6 +232,7 @@ void PhaseSyncOsc::setNoteOff(int note)
         --heldCount;
     }
     brassKeyEnv[k].enterStage(AREnvelope::release);
+    keysChanged();
 }
 
 bool PhaseSyncOsc::getStartActive() const
@@ -259,6 +278,7 @@ void PhaseSyncOsc::setAttackStrings(float x)
     crescendoStep = 1.0f / (crescendoTime * sampleRate);
     for (StringsKey& key : stringsKeys)
         key.attackStep = 1.0f / (key.keySampleRate * 0.041f); // a 41 ms rise
+    keysChanged();
 }
 
 void PhaseSyncOsc::setRelease(float x)
@@ -270,6 +290,7 @@ void PhaseSyncOsc::setRelease(float x)
         stringsKeys[k].releaseStep = 1.0f / (seconds * stringsKeys[k].keySampleRate);
         brassKeyEnv[k].setRelease(seconds);
     }
+    keysChanged();
 }
 
 void PhaseSyncOsc::setStringsVolume(float x)
@@ -280,6 +301,7 @@ void PhaseSyncOsc::setStringsVolume(float x)
 void PhaseSyncOsc::setTranspose(bool on)
 {
     transpose = on;
+    keysChanged(); // the voices' phases change
 }
 
 bool PhaseSyncOsc::voicesLoaded() const
@@ -289,135 +311,288 @@ bool PhaseSyncOsc::voicesLoaded() const
 
 float PhaseSyncOsc::sound_engine1()
 {
+    float strings = 0.0f;
+    float brass = 0.0f;
+    renderBlock(1, &pitchIncrement, &filterModulation, &strings, &brass);
+    return strings;
+}
+
+void PhaseSyncOsc::renderBlock(int n, const double (*increments)[pitchClasses], const float* modulations,
+                               float* strings, float* brass)
+{
+    if (n <= 0)
+        return;
+
     // Without voices (loadWaveTable not yet called) there is nothing to hear.
     if (!voicesLoaded())
     {
+        for (int i = 0; i < n; ++i)
+            strings[i] = brass[i] = 0.0f;
         brassOutput = 0.0f;
-        return 0.0f;
     }
-
-    // Shared crescendo ramp (may pass 1 by less than a step for one sample).
-    if (crescendoLevel < 1.0f)
-        crescendoLevel += crescendoStep;
     else
-        crescendoLevel = 1.0f;
-    const float r = crescendoLevel;
-
-    for (int i = 0; i < pitchClasses; ++i)
     {
-        double p = masterPhase[i] + pitchIncrement[i];
-        if (p >= 1.0)
-            p -= 1.0;
-        masterPhase[i] = p;
+        // Keys that have settled since they were listed stop being stepped.
+        if (!keysListed || (sounding.steppedCount > 0 && samplesSinceListing >= relistInterval))
+        {
+            findMovingKeys(sounding);
+            keysListed = true;
+            samplesSinceListing = 0;
+            voicesQueued = false;
+        }
+        if (tickVoicesOneByOne != queuedOneByOne)
+            voicesQueued = false;
+        for (int i = 0; i < n; ++i)
+        {
+            // Shared crescendo ramp (may pass 1 by less than a step for one sample).
+            if (crescendoLevel < 1.0f)
+                crescendoLevel += crescendoStep;
+            else
+                crescendoLevel = 1.0f;
+
+            for (int c = 0; c < pitchClasses; ++c)
+            {
+                double p = masterPhase[c] + increments[i][c];
+                if (p >= 1.0)
+                    p -= 1.0;
+                masterPhase[c] = p;
+            }
+
+            // The voices of the keys whose envelope or gate is open after
+            // this step are advanced; when one has just come to rest, they
+            // are queued again without it.
+            if (stepKeyLevels(sounding, crescendoLevel) && voicesQueued)
+            {
+                voiceBatch.writeBack();
+                voicesQueued = false;
+            }
+            if (!voicesQueued)
+            {
+                queueVoices(sounding);
+                voicesQueued = true;
+                queuedOneByOne = tickVoicesOneByOne;
+            }
+
+            const VoiceSums sums =
+                tickVoicesOneByOne ? renderVoicesOneByOne(sounding) : renderVoicesTogether(sounding);
+
+            filterModulation = modulations[i];
+            renderBrass(sums.brass);
+            brass[i] = brassOutput;
+            strings[i] = renderStrings(sums.strings16, sums.strings8);
+        }
+        samplesSinceListing = (n >= relistInterval - samplesSinceListing) ? relistInterval : samplesSinceListing + n;
+        // The voices' state goes back to them after every call; the batch
+        // keeps its copy for the next.
+        if (!tickVoicesOneByOne)
+            voiceBatch.writeBack();
     }
 
+    for (int c = 0; c < pitchClasses; ++c)
+        pitchIncrement[c] = increments[n - 1][c];
+    filterModulation = modulations[n - 1];
+}
+
+// The keys whose envelope, gate or smoothing moves; every other key rests at
+// zero and stays there until it is struck.
+void PhaseSyncOsc::findMovingKeys(SoundingKeys& keys)
+{
+    keys.count = keys.steppedCount = 0;
+    for (int k = 0; k < keyCount; ++k)
+    {
+        const bool brassRests = brassKeyEnv[k].stage == AREnvelope::off;
+        const bool stringsRest = stringsKeys[k].stage == StringsKey::off && keySmoothing[k].value == 0.0f;
+        if (brassRests)
+            brassKeyEnv[k].level = 0.0;
+        if (stringsRest)
+            stringsKeys[k].level = 0.0f;
+        if (brassRests && stringsRest)
+            continue;
+        keys.keys[keys.count++] = k;
+
+        keys.brassSteady[k] = keys.stringsSteady[k] = false;
+        findSteadyLevels(keys, k);
+        if (!keys.brassSteady[k] || !keys.stringsSteady[k])
+            keys.stepped[keys.steppedCount++] = k;
+    }
+}
+
+// A key whose brass envelope, or whose gate and smoothing, would come out of
+// a step exactly as they went in stand still: every further step gives the
+// same level again. The gate depends on the crescendo ramp as well, which
+// is 1 in every sample of the block once it has finished.
+void PhaseSyncOsc::findSteadyLevels(SoundingKeys& keys, int k)
+{
+    const AREnvelope& env = brassKeyEnv[k];
+    AREnvelope envAfter = env;
+    const float brassLevel = envAfter.getNextSample();
+    if (envAfter.stage == env.stage && sameBits(envAfter.level, env.level)
+        && sameBits(envAfter.multiplier, env.multiplier) && sameBits(envAfter.offset, env.offset)
+        && envAfter.stageSamples == env.stageSamples)
+    {
+        keys.brassSteady[k] = true;
+        keys.brassLevel[k] = brassLevel;
+    }
+
+    if (crescendoLevel < 1.0f)
+        return;
+    const StringsKey& gate = stringsKeys[k];
+    const LevelSmoother& smoother = keySmoothing[k];
+    StringsKey gateAfter = gate;
+    LevelSmoother smootherAfter = smoother;
+    const bool rests = gate.stage == StringsKey::off && smoother.value == 0.0f;
+    const float stringLevel = rests ? 0.0f : smootherAfter.next(gateAfter.next(1.0f));
+    if (gateAfter.stage == gate.stage && sameBits(gateAfter.level, gate.level)
+        && sameBits(smootherAfter.value, smoother.value))
+    {
+        keys.stringsSteady[k] = true;
+        keys.stringLevel[k] = stringLevel;
+    }
+}
+
+// One sample of every moving key's envelope, gate and smoothing. Returns
+// whether a key's envelope or gate has come to rest, so that its voices
+// stop.
+bool PhaseSyncOsc::stepKeyLevels(SoundingKeys& keys, float r)
+{
+    bool voiceStopped = false;
+    for (int s = 0; s < keys.steppedCount; ++s)
+    {
+        const int k = keys.stepped[s];
+        if (!keys.brassSteady[k])
+        {
+            AREnvelope& env = brassKeyEnv[k];
+            if (env.stage == AREnvelope::off)
+            {
+                env.level = 0.0;
+                keys.brassLevel[k] = 0.0f;
+            }
+            else
+            {
+                keys.brassLevel[k] = env.getNextSample();
+                voiceStopped |= env.stage == AREnvelope::off;
+            }
+        }
+        if (!keys.stringsSteady[k])
+        {
+            StringsKey& gate = stringsKeys[k];
+            LevelSmoother& smoother = keySmoothing[k];
+            if (gate.stage == StringsKey::off && smoother.value == 0.0f)
+            {
+                gate.level = 0.0f;
+                keys.stringLevel[k] = 0.0f;
+            }
+            else
+            {
+                const bool gateWasOpen = gate.stage != StringsKey::off;
+                keys.stringLevel[k] = smoother.next(gate.next(r));
+                voiceStopped |= gateWasOpen && gate.stage == StringsKey::off;
+            }
+        }
+    }
+    return voiceStopped;
+}
+
+// Lists the voices that sound now, by section in ascending key order, and
+// queues them in the batch. A key's brass and 16' voices read the same
+// cycle at the same phase; while their filters are in the same state they
+// play the same samples and share one slot.
+void PhaseSyncOsc::queueVoices(SoundingKeys& keys)
+{
     const double t = transpose ? 1.0 : 0.5;
     const double lowerFactor = t * 0.5; // 16' and brass: an octave below the 8'
-
-    // Envelopes, gates and smoothing of every key. A resting envelope or a
-    // resting, settled gate only holds its zero, which is kept here without
-    // stepping it.
-    float brassLevel[keyCount];
-    float stringLevel[keyCount];
-    for (int k = 0; k < keyCount; ++k)
-    {
-        AREnvelope& env = brassKeyEnv[k];
-        if (env.stage == AREnvelope::off)
-        {
-            env.level = 0.0;
-            brassLevel[k] = 0.0f;
-        }
-        else
-        {
-            brassLevel[k] = env.getNextSample();
-        }
-    }
-    for (int k = 0; k < keyCount; ++k)
-    {
-        StringsKey& key = stringsKeys[k];
-        LevelSmoother& smoother = keySmoothing[k];
-        if (key.stage == StringsKey::off && smoother.value == 0.0f)
-        {
-            key.level = 0.0f;
-            stringLevel[k] = 0.0f;
-        }
-        else
-        {
-            stringLevel[k] = smoother.next(key.next(r));
-        }
-    }
-
-    // The voices of the sounding keys advance; resting voices do not, and
-    // their filters keep their state.
-    int soundingKeys[keyCount];
-    float brass[keyCount];
-    float voice16[keyCount];
-    float voice8[keyCount];
-    int brassSlot[keyCount];
-    int slot16[keyCount];
-    int slot8[keyCount];
-    int sounding = 0;
-    voiceBatch.clear();
-    if (tickVoicesOneByOne)
+    const bool together = !tickVoicesOneByOne;
+    if (together)
+        voiceBatch.clear();
+    else
         voiceBatch.forget(); // the voices move on without the batch
-    for (int k = 0; k < keyCount; ++k)
+    keys.brassCount = keys.stringsCount = 0;
+    for (int s = 0; s < keys.count; ++s)
     {
+        const int k = keys.keys[s];
         const bool brassSounds = brassKeyEnv[k].stage != AREnvelope::off;
         const bool stringsSound = stringsKeys[k].stage != StringsKey::off;
-        if (!brassSounds && !stringsSound)
-            continue;
-        const int s = sounding++;
-        soundingKeys[s] = k;
-        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
-        brass[s] = voice16[s] = voice8[s] = 0.0f;
-        brassSlot[s] = slot16[s] = slot8[s] = -1;
-        if (tickVoicesOneByOne)
-        {
-            if (brassSounds)
-                brass[s] = brassOsc[k]->tickloop(phase * lowerFactor);
-            if (stringsSound)
-            {
-                voice16[s] = strings16Osc[k]->tickloop(phase * lowerFactor);
-                voice8[s] = strings8Osc[k]->tickloop(phase * t);
-            }
-            continue;
-        }
-        const float* cycle16 = cyclesByNote16[keyColumn[k]];
+        const double* master = &masterPhase[keyPitchClass[k]];
+        const double keyFactor = keyOctaveFactor[k];
+        const float* cycle16 = cyclesByNote16[keyColumn[k]] + VoiceBatch::cyclePaddingBefore;
+        const float* cycle8 = cyclesByNote8[keyColumn[k]] + VoiceBatch::cyclePaddingBefore;
+        int brassSlot = VoiceBatch::silentSlot;
         if (brassSounds)
-            brassSlot[s] = voiceBatch.add(*brassOsc[k], brassConstants[k], phase * lowerFactor, cycle16);
+        {
+            if (together)
+                brassSlot = slotOrSilence(voiceBatch.addFollowing(*brassOsc[k], brassConstants[k], master,
+                                                                  keyFactor, lowerFactor, cycle16));
+            keys.brassKeys[keys.brassCount] = k;
+            keys.brassSlots[keys.brassCount++] = brassSlot;
+        }
         if (stringsSound)
         {
-            slot16[s] = voiceBatch.add(*strings16Osc[k], strings16Constants[k], phase * lowerFactor, cycle16);
-            slot8[s] = voiceBatch.add(*strings8Osc[k], strings8Constants[k], phase * t,
-                                      cyclesByNote8[keyColumn[k]]);
+            int slot16 = VoiceBatch::silentSlot, slot8 = VoiceBatch::silentSlot;
+            if (together)
+            {
+                if (brassSounds && voiceBatch.share(brassSlot, *strings16Osc[k], strings16Constants[k], cycle16))
+                    slot16 = brassSlot;
+                else
+                    slot16 = slotOrSilence(voiceBatch.addFollowing(*strings16Osc[k], strings16Constants[k], master,
+                                                                   keyFactor, lowerFactor, cycle16));
+                slot8 = slotOrSilence(
+                    voiceBatch.addFollowing(*strings8Osc[k], strings8Constants[k], master, keyFactor, t, cycle8));
+            }
+            keys.stringsKeys[keys.stringsCount] = k;
+            keys.slots16[keys.stringsCount] = slot16;
+            keys.slots8[keys.stringsCount++] = slot8;
         }
     }
-    if (!tickVoicesOneByOne)
-    {
-        voiceBatch.render();
-        for (int s = 0; s < sounding; ++s)
-        {
-            brass[s] = voiceBatch.output(brassSlot[s]);
-            voice16[s] = voiceBatch.output(slot16[s]);
-            voice8[s] = voiceBatch.output(slot8[s]);
-        }
-    }
+}
 
-    // Sums in ascending key order. A silent key would only add zeros, which
-    // leave a sum that starts at +0 unchanged, so it is left out.
+// Sums in ascending key order. A silent voice would only add zeros, which
+// leave a sum that starts at +0 unchanged, so it is left out.
+PhaseSyncOsc::VoiceSums PhaseSyncOsc::renderVoicesTogether(const SoundingKeys& keys)
+{
+    voiceBatch.advance();
+    const float* out = voiceBatch.outputs();
+    // One loop for the three sums, so that their chains of additions run
+    // side by side.
     float brassSum = 0.0f;
     float sum16 = 0.0f;
     float sum8 = 0.0f;
-    for (int s = 0; s < sounding; ++s)
+    const int entries = keys.brassCount > keys.stringsCount ? keys.brassCount : keys.stringsCount;
+    for (int s = 0; s < entries; ++s)
     {
-        const int k = soundingKeys[s];
-        brassSum += brass[s] * brassLevel[k];
-        sum16 += voice16[s] * stringLevel[k];
-        sum8 += voice8[s] * stringLevel[k];
+        if (s < keys.brassCount)
+            brassSum += out[keys.brassSlots[s]] * keys.brassLevel[keys.brassKeys[s]];
+        if (s < keys.stringsCount)
+        {
+            const float level = keys.stringLevel[keys.stringsKeys[s]];
+            sum16 += out[keys.slots16[s]] * level;
+            sum8 += out[keys.slots8[s]] * level;
+        }
     }
+    return {brassSum, sum16, sum8};
+}
 
-    renderBrass(brassSum);
-    return renderStrings(sum16, sum8);
+// The same, each voice ticked on its own (the reference the batch is held to).
+PhaseSyncOsc::VoiceSums PhaseSyncOsc::renderVoicesOneByOne(const SoundingKeys& keys)
+{
+    const double t = transpose ? 1.0 : 0.5;
+    const double lowerFactor = t * 0.5;
+    float brassSum = 0.0f;
+    float sum16 = 0.0f;
+    float sum8 = 0.0f;
+    for (int s = 0; s < keys.brassCount; ++s)
+    {
+        const int k = keys.brassKeys[s];
+        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
+        brassSum += brassOsc[k]->tickloop(phase * lowerFactor) * keys.brassLevel[k];
+    }
+    for (int s = 0; s < keys.stringsCount; ++s)
+    {
+        const int k = keys.stringsKeys[s];
+        const double phase = masterPhase[keyPitchClass[k]] * keyOctaveFactor[k];
+        sum16 += strings16Osc[k]->tickloop(phase * lowerFactor) * keys.stringLevel[k];
+        sum8 += strings8Osc[k]->tickloop(phase * t) * keys.stringLevel[k];
+    }
+    return {brassSum, sum16, sum8};
 }
 
 void PhaseSyncOsc::renderBrass(float brassSum)

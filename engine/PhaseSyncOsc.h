@@ -60,6 +60,14 @@ public:
     // the brass section's sample in brassOutput.
     float sound_engine1();
 
+    // Renders n samples, as n calls of sound_engine1 would with
+    // pitchIncrement and filterModulation set to increments[i] and
+    // modulations[i] before each: strings[i] is what the call returns,
+    // brass[i] what it leaves in brassOutput. Afterwards every member is as
+    // those calls leave it.
+    void renderBlock(int n, const double (*increments)[pitchClasses], const float* modulations,
+                     float* strings, float* brass);
+
     // Setters for one parameter row each; x is normalised 0..1.
     void setBrassVCFAttack(float x);
     void setBrassVCFDecay(float x);
@@ -120,10 +128,13 @@ public:
     // by one through WvIn::tickloop instead (used to check the two agree).
     bool tickVoicesOneByOne = false;
     VoiceBatch voiceBatch;
-    // The two wave tables again, one note's cycle after the other, so that
-    // the rows a voice interpolates between lie side by side in memory.
-    float cyclesByNote16[noteColumns][cyclePoints] = {};
-    float cyclesByNote8[noteColumns][cyclePoints] = {};
+    // The two wave tables again, one note's cycle after the other, laid out
+    // for the batch (VoiceBatch::layOutCycle) so that the rows a voice
+    // interpolates between lie side by side in memory.
+    static constexpr int laidOutCycleLength =
+        VoiceBatch::cyclePaddingBefore + cyclePoints + VoiceBatch::cyclePaddingAfter;
+    float cyclesByNote16[noteColumns][laidOutCycleLength] = {};
+    float cyclesByNote8[noteColumns][laidOutCycleLength] = {};
     // Per-column constants of each voice's filters, set with its column.
     VoiceBatch::VoiceConstants strings8Constants[keyCount];
     VoiceBatch::VoiceConstants strings16Constants[keyCount];
@@ -131,10 +142,59 @@ public:
     std::int32_t keyColumn[keyCount] = {}; // table column of each key's voices
 
 private:
+    // The keys whose levels move in a block, and their voices.
+    struct SoundingKeys
+    {
+        int count = 0;            // keys in `keys`, ascending
+        int keys[keyCount] = {};
+        // A key whose envelope or gate and smoothing stand still for the
+        // whole block keeps its level without being stepped; `stepped`
+        // lists the others.
+        bool brassSteady[keyCount] = {};
+        bool stringsSteady[keyCount] = {};
+        int steppedCount = 0;
+        int stepped[keyCount] = {};
+        float brassLevel[keyCount] = {};  // this sample's levels, by key
+        float stringLevel[keyCount] = {};
+        // The voices that sound, by section, each in ascending key order:
+        // the key and the voice's batch slot.
+        int brassCount = 0, stringsCount = 0;
+        int brassKeys[keyCount] = {}, stringsKeys[keyCount] = {};
+        int brassSlots[keyCount] = {}, slots16[keyCount] = {}, slots8[keyCount] = {};
+    };
+
+    // The moving keys, their steady levels and the batch's queue of their
+    // voices stay from one call to the next until a key, a setting or a
+    // voice changes them, and are looked at again now and then while some
+    // keys' levels still move.
+    static constexpr int relistInterval = 64; // samples
+    SoundingKeys sounding;
+    bool keysListed = false;
+    int samplesSinceListing = 0;
+    bool voicesQueued = false;
+    bool queuedOneByOne = false; // how the queued voices are ticked
+    void keysChanged()
+    {
+        keysListed = false;
+        voicesQueued = false;
+    }
+
     void setUpVoice(std::unique_ptr<WvIn>& voice, float (*table)[noteColumns], float rate,
                     float octaveFactor);
     void updateVoiceConstants(int k);
     bool voicesLoaded() const;
+    void findMovingKeys(SoundingKeys& keys);
+    void findSteadyLevels(SoundingKeys& keys, int k);
+    bool stepKeyLevels(SoundingKeys& keys, float r);
+    void queueVoices(SoundingKeys& keys);
+    // The sounding voices' samples times their keys' levels, summed by
+    // section in ascending key order.
+    struct VoiceSums
+    {
+        float brass, strings16, strings8;
+    };
+    VoiceSums renderVoicesTogether(const SoundingKeys& keys);
+    VoiceSums renderVoicesOneByOne(const SoundingKeys& keys);
     void renderBrass(float brassSum);
     float renderStrings(float sum16, float sum8);
 };

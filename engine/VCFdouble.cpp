@@ -24,6 +24,8 @@ void spcfilter::init()
     cutoffGlide = cutoffStep = 0.0f;
     dampingGlide = dampingStep = 0.0f;
     glideCounter = 0;
+    cutoffExponent = std::numeric_limits<float>::quiet_NaN();
+    cutoffPower = 0.0f;
 }
 
 float spcfilter::tick(float input, float control, float resonance, float sampleRate)
@@ -42,7 +44,13 @@ float spcfilter::tick(float input, float control, float resonance, float sampleR
 
     // Coefficients for a filter run twice per sample; the sine is a cubic.
     const float pi = 3.14159265358979323846f;
-    const float fc = 16.3516f * std::pow(1.0594631f, cutoffGlide * 120.0f);
+    const float exponent = cutoffGlide * 120.0f;
+    if (!(exponent == cutoffExponent))
+    {
+        cutoffPower = std::pow(1.0594631f, exponent);
+        cutoffExponent = exponent;
+    }
+    const float fc = 16.3516f * cutoffPower;
     const float x = (pi / (sampleRate + sampleRate)) * fc;
     const float x3 = (x * x) * x;
     frequency = 2.0 * (static_cast<double>(x) - static_cast<double>(x3) * 0.1616011013886495);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 // The brass section's filter: two cascaded, twice-oversampled
 // state-variable low-passes in double precision. Cutoff and damping are
@@ -25,4 +26,9 @@ public:
     float cutoffGlide = 0.0f, cutoffStep = 0.0f;
     float dampingGlide = 0.0f, dampingStep = 0.0f;
     int32_t glideCounter = 0;
+
+    // The last cutoff exponent and its power of the semitone, kept so that a
+    // glide at rest costs no power function.
+    float cutoffExponent = std::numeric_limits<float>::quiet_NaN();
+    float cutoffPower = 0.0f;
 };

@@ -94,6 +94,40 @@ void VorsanSynth::NoteOff(int note)
 
 float VorsanSynth::Process()
 {
+    computePitchIncrements(nextModulatedTuning());
+    const float s = osc.sound_engine1();
+    return mix(s, osc.brassOutput);
+}
+
+void VorsanSynth::Process(float* out, int n)
+{
+    // The modulation does not depend on the tone generator, so a block's
+    // worth of pitch increments is worked out first; the tone generator
+    // then renders the block at once.
+    double increments[blockLength][PhaseSyncOsc::pitchClasses];
+    float modulations[blockLength];
+    float strings[blockLength];
+    float brass[blockLength];
+    while (n > 0)
+    {
+        const int length = n < blockLength ? n : blockLength;
+        for (int i = 0; i < length; ++i)
+        {
+            computePitchIncrements(nextModulatedTuning());
+            for (int c = 0; c < PhaseSyncOsc::pitchClasses; ++c)
+                increments[i][c] = osc.pitchIncrement[c];
+            modulations[i] = osc.filterModulation;
+        }
+        osc.renderBlock(length, increments, modulations, strings, brass);
+        for (int i = 0; i < length; ++i)
+            out[i] = mix(strings[i], brass[i]);
+        out += length;
+        n -= length;
+    }
+}
+
+double VorsanSynth::nextModulatedTuning()
+{
     float y = modLfo.nextParabolic();
     lfoValue.store(y, std::memory_order_relaxed);
 
@@ -109,22 +143,20 @@ float VorsanSynth::Process()
     }
 
     const float m = y * modDepth;
-    double t = tune;
     if (modToFilter)
     {
         osc.filterModulation = 0.5f * m;
+        return tune;
     }
-    else
-    {
-        osc.filterModulation = 0.0f;
-        t = tune + 0.43 * static_cast<double>(m);
-    }
-    computePitchIncrements(t);
+    osc.filterModulation = 0.0f;
+    return tune + 0.43 * static_cast<double>(m);
+}
 
-    float s = osc.sound_engine1();
-    s = equaliser.processStrings(s);
+float VorsanSynth::mix(float strings, float brass)
+{
+    float s = equaliser.processStrings(strings);
     s = chorus.tick(s);
-    return (s + osc.brassOutput) * masterGain;
+    return (s + brass) * masterGain;
 }
 
 void VorsanSynth::setParameterSynth(int index, int value)

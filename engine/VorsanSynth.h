@@ -43,6 +43,9 @@ public:
     void NoteOff(int note);
     // Renders and returns the next sample.
     float Process();
+    // Renders the next n samples into out: the same samples as n calls of
+    // Process(), and the engine is left as those calls leave it.
+    void Process(float* out, int n);
     // Applies raw value 0..127 of catalogue row 0..20; an unchanged value
     // is not applied again, and an unknown row or a value outside 0..127 is
     // ignored.
@@ -59,6 +62,9 @@ public:
     void computePitchIncrements(double t);
     // The brass chain's 50 Hz high-pass for the tone generator's rate.
     void designBrassHighPass();
+
+    // Samples the tone generator renders at a time in Process(out, n).
+    static constexpr int blockLength = 64;
 
     float sampleRate = 44100.0f;
     float masterGain = 0.0f;
@@ -83,4 +89,12 @@ public:
     double tuningFactor = 0.0;
     double factorTuning = std::numeric_limits<double>::quiet_NaN();
     float factorSampleRate = 0.0f;
+
+private:
+    // One step of the modulation: sets the tone generator's filter
+    // modulation and returns the tuning value for this sample.
+    double nextModulatedTuning();
+    // The string section's sample through the equaliser and the chorus,
+    // with the brass section added, at the master volume.
+    float mix(float strings, float brass);
 };

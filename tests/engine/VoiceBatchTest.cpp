@@ -275,3 +275,146 @@ TEST(VoiceBatch, SwitchingBetweenBatchedAndSingleVoicesKeepsTheSamples)
         ASSERT_TRUE(sameBits(switching->brassOutput, single->brassOutput)) << sample;
     }
 }
+
+namespace
+{
+// A random table and a voice reading one of its columns.
+struct TableVoices
+{
+    static constexpr int rows = 401;
+    std::vector<float> data = std::vector<float>(rows * 128);
+    float (*table)[128] = reinterpret_cast<float (*)[128]>(data.data());
+
+    explicit TableVoices(unsigned seed)
+    {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<float> sampleValue(-1.0f, 1.0f);
+        for (float& x : data)
+            x = sampleValue(random);
+    }
+
+    std::unique_ptr<WvIn> voice(int note, float octaveFactor) const
+    {
+        auto v = std::make_unique<WvIn>();
+        v->setWave(table, rows);
+        v->setSampleRate(44100.0f);
+        v->octaveFactor = octaveFactor;
+        v->setNote(note, true);
+        return v;
+    }
+};
+} // namespace
+
+// Voices that follow master phases over a run of samples, reading laid-out
+// cycles, must sound as their own tickloop on the table does, and get back
+// their state at the end: phases on row boundaries, at the cycle's end,
+// many cycles on, and ones too large, negative or not a number for the
+// quick wrap.
+TEST(VoiceBatch, VoicesFollowingMasterPhasesSoundAsTickedOnTheirOwn)
+{
+    const TableVoices source(11);
+    constexpr int voiceCount = 24;
+    constexpr int laidOut = VoiceBatch::cyclePaddingBefore + TableVoices::rows + VoiceBatch::cyclePaddingAfter;
+    std::vector<std::vector<float>> cycles;
+    std::vector<std::unique_ptr<WvIn>> ticked, batched;
+    std::vector<double> keyFactors, voiceFactors;
+    double masterPhases[3] = {};
+    auto batch = std::make_unique<VoiceBatch>();
+    for (int i = 0; i < voiceCount; ++i)
+    {
+        const int note = 30 + 4 * i;
+        const float octave = (i % 2 == 0) ? 0.5f : 1.0f;
+        ticked.push_back(source.voice(note, octave));
+        batched.push_back(source.voice(note, octave));
+        cycles.emplace_back(laidOut);
+        VoiceBatch::layOutCycle(source.table, batched.back()->column, TableVoices::rows - 1,
+                                cycles.back().data() + VoiceBatch::cyclePaddingBefore);
+        keyFactors.push_back(std::ldexp(1.0, i % 8));
+        voiceFactors.push_back((i % 3 == 0) ? 1.0 : (i % 3 == 1 ? 0.5 : 0.25));
+        const int slot = batch->addFollowing(*batched.back(), VoiceBatch::constantsOf(*batched.back()),
+                                             &masterPhases[i % 3], keyFactors.back(), voiceFactors.back(),
+                                             cycles.back().data() + VoiceBatch::cyclePaddingBefore);
+        ASSERT_EQ(slot, i);
+    }
+
+    const double unusual[] = {3.0e6, -0.25, std::nan(""), 1.0, 0.0};
+    for (int step = 0; step < 3000; ++step)
+    {
+        for (int m = 0; m < 3; ++m)
+        {
+            if (step % 50 == 49)
+                masterPhases[m] = unusual[(step / 50 + m) % std::size(unusual)];
+            else if (m == 0)
+                masterPhases[m] = (step % 401) / 400.0;   // every row boundary
+            else
+                masterPhases[m] = std::fmod(0.3 * m + step * 0.00123 * m, 1.0);
+        }
+        batch->advance();
+        for (int i = 0; i < voiceCount; ++i)
+        {
+            const double phase = (masterPhases[i % 3] * keyFactors[i]) * voiceFactors[i];
+            const float expected = ticked[i]->tickloop(phase);
+            ASSERT_TRUE(sameBits(batch->output(i), expected)) << "step " << step << " voice " << i;
+        }
+    }
+    batch->writeBack();
+    for (int i = 0; i < voiceCount; ++i)
+    {
+        SCOPED_TRACE(i);
+        expectSameState(*ticked[i], *batched[i]);
+    }
+}
+
+// Two voices in the same state given the same phase play the same samples,
+// so they share a slot; a voice that differs in its memories, its column,
+// its table or its filters' constants is refused and plays from a slot of
+// its own.
+TEST(VoiceBatch, VoicesInTheSameStateShareASlot)
+{
+    const TableVoices source(12);
+    const TableVoices otherSource(13);
+    // Each candidate beside a voice of its own, all alike.
+    std::vector<std::unique_ptr<WvIn>> firsts, candidates;
+    constexpr int pairs = 5;
+    for (int i = 0; i < pairs; ++i)
+        firsts.push_back(source.voice(60, 0.5f));
+    candidates.push_back(source.voice(60, 0.5f));      // the same state
+    candidates.push_back(source.voice(60, 0.5f));
+    candidates.back()->tickloop(0.3);                  // other memories
+    candidates.push_back(source.voice(61, 0.5f));      // another column
+    candidates.push_back(otherSource.voice(60, 0.5f)); // another table
+    candidates.push_back(source.voice(60, 1.0f));      // filters tuned an octave higher
+    const bool shares[pairs] = {true, false, false, false, false};
+    std::vector<std::unique_ptr<WvIn>> references;
+    for (const auto& v : firsts)
+        references.push_back(std::make_unique<WvIn>(*v));
+    for (const auto& v : candidates)
+        references.push_back(std::make_unique<WvIn>(*v));
+
+    auto batch = std::make_unique<VoiceBatch>();
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> phase(0.0, 8.0);
+    for (int step = 0; step < 500; ++step)
+    {
+        batch->clear();
+        const double p = phase(random);
+        std::vector<int> slots;
+        for (int i = 0; i < pairs; ++i)
+            slots.push_back(batch->add(*firsts[i], VoiceBatch::constantsOf(*firsts[i]), p));
+        for (int i = 0; i < pairs; ++i)
+        {
+            WvIn& candidate = *candidates[i];
+            const bool shared = batch->share(slots[i], candidate, VoiceBatch::constantsOf(candidate));
+            ASSERT_EQ(shared, shares[i]) << step << " " << i;
+            slots.push_back(shared ? slots[i] : batch->add(candidate, VoiceBatch::constantsOf(candidate), p));
+        }
+        batch->render();
+        for (int i = 0; i < 2 * pairs; ++i)
+            ASSERT_TRUE(sameBits(batch->output(slots[i]), references[i]->tickloop(p))) << step << " " << i;
+    }
+    for (int i = 0; i < pairs; ++i)
+    {
+        expectSameState(*references[i], *firsts[i]);
+        expectSameState(*references[pairs + i], *candidates[i]);
+    }
+}

@@ -484,3 +484,150 @@ TEST(VorsanSynth, BatchedVoicesRenderTheSameSamplesAsSingleVoices)
     }
     EXPECT_EQ(differences, 0);
 }
+
+// ---------------------------------------------------------------- blocks
+
+namespace
+{
+// Something that happens between samples of a performance.
+struct PerformanceEvent
+{
+    int sample;
+    enum { noteOn, noteOff, parameter } kind;
+    int number;   // note, or parameter row
+    int value = 0;
+};
+
+void apply(VorsanSynth& engine, const PerformanceEvent& e)
+{
+    if (e.kind == PerformanceEvent::noteOn)
+        engine.NoteOn(e.number, 100);
+    else if (e.kind == PerformanceEvent::noteOff)
+        engine.NoteOff(e.number);
+    else
+        engine.setParameterSynth(e.number, e.value);
+}
+
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Every piece of the tone generator's moving state, bit for bit.
+void expectSameToneGeneratorState(const PhaseSyncOsc& a, const PhaseSyncOsc& b)
+{
+    EXPECT_TRUE(sameBits(a.crescendoLevel, b.crescendoLevel));
+    EXPECT_TRUE(sameBits(a.brassOutput, b.brassOutput));
+    EXPECT_TRUE(sameBits(a.filterModulation, b.filterModulation));
+    for (int c = 0; c < PhaseSyncOsc::pitchClasses; ++c)
+    {
+        EXPECT_TRUE(sameBits(a.masterPhase[c], b.masterPhase[c])) << c;
+        EXPECT_TRUE(sameBits(a.pitchIncrement[c], b.pitchIncrement[c])) << c;
+    }
+    for (int k = 0; k < PhaseSyncOsc::keyCount; ++k)
+    {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(a.brassKeyEnv[k].stage, b.brassKeyEnv[k].stage);
+        EXPECT_TRUE(sameBits(a.brassKeyEnv[k].level, b.brassKeyEnv[k].level));
+        EXPECT_EQ(a.stringsKeys[k].stage, b.stringsKeys[k].stage);
+        EXPECT_TRUE(sameBits(a.stringsKeys[k].level, b.stringsKeys[k].level));
+        EXPECT_TRUE(sameBits(a.keySmoothing[k].value, b.keySmoothing[k].value));
+        const WvIn* voicesA[] = {a.brassOsc[k].get(), a.strings16Osc[k].get(), a.strings8Osc[k].get()};
+        const WvIn* voicesB[] = {b.brassOsc[k].get(), b.strings16Osc[k].get(), b.strings8Osc[k].get()};
+        for (int v = 0; v < 3; ++v)
+        {
+            EXPECT_TRUE(sameBits(voicesA[v]->position, voicesB[v]->position)) << v;
+            EXPECT_TRUE(sameBits(voicesA[v]->lastOutput, voicesB[v]->lastOutput)) << v;
+            EXPECT_TRUE(sameBits(voicesA[v]->bandBoost.band, voicesB[v]->bandBoost.band)) << v;
+            EXPECT_TRUE(sameBits(voicesA[v]->bandBoost.low, voicesB[v]->bandBoost.low)) << v;
+            EXPECT_TRUE(sameBits(voicesA[v]->highPass.band, voicesB[v]->highPass.band)) << v;
+            EXPECT_TRUE(sameBits(voicesA[v]->highPass.low, voicesB[v]->highPass.low)) << v;
+        }
+    }
+}
+} // namespace
+
+// Rendering in blocks must give, bit for bit, the samples of as many single
+// calls that tick every voice on its own, whatever the block length: through
+// a performance that changes things between blocks (chords, releases that
+// end inside a block, re-strikes, both ends of the keyboard, sections and
+// transpose switched, modulation to pitch and then to the filter, the
+// crescendo rising under keys that have settled). Afterwards the engine is
+// where the single calls leave it.
+TEST(VorsanSynth, BlocksRenderTheSamplesOfSingleCalls)
+{
+    using E = PerformanceEvent;
+    std::vector<E> performance = {
+        {0, E::parameter, 4, 1}, {0, E::parameter, 9, 1}, {0, E::parameter, 16, 90},
+        {0, E::parameter, 11, 50},   // a crescendo of 1 s
+        {0, E::parameter, 12, 25},   // a release of 0.2 s
+        {4000, E::noteOn, 60}, {4000, E::noteOn, 64},   // a phrase while the crescendo rises
+        {9000, E::noteOff, 64},
+        {12000, E::noteOn, 64},      // re-struck after its release has ended
+        {12000, E::noteOn, 60},      // re-struck while held
+        {13000, E::parameter, 11, 0},   // the crescendo finishes; the keys settle
+        {14000, E::parameter, 17, 0},   // modulation to the brass filter
+        {17000, E::parameter, 18, 0}, {17000, E::parameter, 9, 0},
+        {20000, E::parameter, 11, 50},
+        // A key-up of a key that is not held ends the phrase while 64 is
+        // still held; the next key-down starts the crescendo again under it.
+        {21000, E::noteOff, 60}, {21000, E::noteOff, 59}, {21000, E::noteOff, 58},
+        {22000, E::noteOn, 67},
+        {24000, E::noteOff, 64}, {24000, E::noteOff, 67},
+        {25000, E::parameter, 11, 0}, {25000, E::parameter, 12, 90}, {25000, E::parameter, 4, 0},
+        {33000, E::parameter, 4, 1}, {33000, E::parameter, 18, 1},
+    };
+    for (int note = 48; note <= 96; note += 2)
+        performance.push_back({26000, E::noteOn, note});
+    for (int note = 48; note <= 96; note += 6)
+        performance.push_back({30000, E::noteOff, note});
+    performance.push_back({30000, E::noteOn, 30});   // acts on the lowest key
+    performance.push_back({30000, E::noteOn, 100});  // and on the highest
+    std::stable_sort(performance.begin(), performance.end(),
+                     [](const E& a, const E& b) { return a.sample < b.sample; });
+    constexpr int length = 40000;
+
+    for (float rate : {44100.0f, 48000.0f})
+    {
+        auto reference = makeEngine(rate, {{19, 127}});
+        reference->osc.tickVoicesOneByOne = true;
+        std::vector<float> expected;
+        size_t next = 0;
+        for (int sample = 0; sample < length; ++sample)
+        {
+            while (next < performance.size() && performance[next].sample == sample)
+                apply(*reference, performance[next++]);
+            expected.push_back(reference->Process());
+        }
+
+        std::vector<std::unique_ptr<VorsanSynth>> engines;
+        for (int blockLength : {1, 7, 64, 65, 512})
+        {
+            SCOPED_TRACE(testing::Message() << rate << " Hz, blocks of " << blockLength);
+            engines.push_back(makeEngine(rate, {{19, 127}}));
+            VorsanSynth& engine = *engines.back();
+            std::vector<float> block(static_cast<size_t>(blockLength));
+            int differences = 0, sample = 0;
+            next = 0;
+            while (sample < length)
+            {
+                while (next < performance.size() && performance[next].sample == sample)
+                    apply(engine, performance[next++]);
+                // A block ends where the next event is due.
+                const int due = next < performance.size() ? performance[next].sample : length;
+                const int n = std::min(blockLength, due - sample);
+                engine.Process(block.data(), n);
+                for (int i = 0; i < n; ++i)
+                    differences += sameBits(block[static_cast<size_t>(i)], expected[static_cast<size_t>(sample + i)]) ? 0 : 1;
+                sample += n;
+            }
+            EXPECT_EQ(differences, 0);
+            expectSameToneGeneratorState(engine.osc, reference->osc);
+            EXPECT_TRUE(sameBits(engine.fadeLevel, reference->fadeLevel));
+            EXPECT_TRUE(sameBits(engine.lfoValue.load(), reference->lfoValue.load()));
+        }
+        // The chain after the tone generator goes on alike.
+        const std::vector<float> tail = render(*reference, 100);
+        for (auto& engine : engines)
+            for (float expectedSample : tail)
+                ASSERT_TRUE(sameBits(engine->Process(), expectedSample));
+    }
+}
