@@ -81,8 +81,8 @@ public:
     static constexpr int tipHeight = 25;
 
 private:
-    void insertAtCaret (const juce::String& text);
-    void interpretTag (const juce::String& tag);
+    // Acts on one tag and returns the text it inserts.
+    juce::String interpretTag (const juce::String& tag);
     void applyFontAttributes (const juce::String& tag);
     void setEditorTextColour (juce::Colour colour);
     const HtmlLink* linkAt (const juce::MouseEvent& event) const;
