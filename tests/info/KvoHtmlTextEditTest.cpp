@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
 #include <ostream>
 #include <vector>
 
@@ -514,4 +516,51 @@ TEST (KvoHtmlTextEdit, TipTextIsDarkAndShortenedWhenTooLong)
 
     EXPECT_GT (darkInBox, 20) << "the address is drawn";
     EXPECT_EQ (darkPastBox, 0) << "nothing is drawn beyond the box";
+}
+
+namespace
+{
+    // The processor time spent rendering `unit` repeated to about `bytes`
+    // long, best of three (or the first, if that takes over a second), so
+    // that other work on the machine counts for little.
+    double renderSeconds (const juce::String& unit, int bytes)
+    {
+        const auto html = juce::String::repeatedString (unit, bytes / unit.getNumBytesAsUTF8());
+        double best = 0.0;
+
+        for (int attempt = 0; attempt < 3 && best < 1.0; ++attempt)
+        {
+            KvoHtmlTextEdit view;
+            view.setBounds (0, 0, 800, 200);
+            const auto start = std::clock();
+            view.appendHtml (html);
+            const auto seconds = (double) (std::clock() - start) / CLOCKS_PER_SEC;
+            best = attempt == 0 ? seconds : std::min (best, seconds);
+        }
+
+        return best;
+    }
+}
+
+// Every insertion used to lay the whole text out again, so that a body of
+// 20 KB full of tags took many seconds. Twice the markup must now take
+// about twice as long, not four times.
+TEST (KvoHtmlTextEdit, RenderingTimeGrowsInProportionToTheMarkup)
+{
+    const char* units[] = {
+        "a<br>",                                  // one look, many line breaks
+        "</b>x",                                  // a new look for every character
+        "<b>bold</b> plain ",
+        "<a href=\"page.htm\">link</a> ",
+        "<font color=\"#10A020\" size=\"20\">c</font>. ",
+        "<li>item<p>para</ul>",
+    };
+
+    for (const auto* unit : units)
+    {
+        SCOPED_TRACE (unit);
+        const auto once = renderSeconds (unit, 32000);
+        const auto twice = renderSeconds (unit, 64000);
+        EXPECT_LT (twice, 3.0 * std::max (once, 0.002)) << once << " s for 32 KB, " << twice << " s for 64 KB";
+    }
 }
