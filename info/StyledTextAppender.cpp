@@ -68,8 +68,17 @@ StyledTextAppender::~StyledTextAppender()
             runs.add (static_cast<Run*> (run));
         setAside.clear();
         forgetLength (editor);
-        TextChange::announce (editor);
-        editor.repaint();
+
+        // The editor gives the first line the height of its current font when
+        // it lays the text out, and it last did so at the last insertion.
+        if (inserted)
+        {
+            const auto font = editor.getFont();
+            editor.setFont (lastInsertedFont);
+            TextChange::announce (editor);
+            editor.setFont (font);
+            editor.repaint();
+        }
     }
 
     editor.moveCaretToEnd();
@@ -119,6 +128,8 @@ void StyledTextAppender::flush()
     editor.setColour (juce::TextEditor::textColourId, pendingColour);
 
     insertAlone (text);
+    inserted = true;
+    lastInsertedFont = pendingFont;
 
     editor.setFont (font);
     editor.setColour (juce::TextEditor::textColourId, colour);

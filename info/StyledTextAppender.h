@@ -47,6 +47,9 @@ private:
     juce::Font pendingFont;
     juce::Colour pendingColour;
 
+    bool inserted = false;
+    juce::Font lastInsertedFont;
+
     // The editor's runs of text set aside, in order (owned by the editor).
     std::vector<void*> setAside;
 
