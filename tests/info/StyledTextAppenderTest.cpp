@@ -36,13 +36,16 @@ namespace
         editor.setColour (juce::TextEditor::textColourId, juce::Colour (piece.colour));
     }
 
+    // As the view inserted its text before the appender: each piece that is
+    // not empty, at the end.
     void insertOneByOne (juce::TextEditor& editor, const std::vector<Piece>& pieces)
     {
         for (const auto& piece : pieces)
         {
             setLook (editor, piece);
             editor.moveCaretToEnd();
-            editor.insertTextAtCaret (piece.text);
+            if (piece.text.isNotEmpty())
+                editor.insertTextAtCaret (piece.text);
         }
     }
 
@@ -62,7 +65,7 @@ namespace
     // Runs that look alike side by side, a word across runs of two looks,
     // runs of spaces, a carriage return followed by a line feed in another
     // piece (both stay), line breaks, words longer than a line, characters
-    // beyond ASCII and empty pieces.
+    // beyond ASCII, empty pieces, and a new font at the end.
     const std::vector<Piece> document {
         { "Heading", 28, bold, white },
         { "\n", 15, plain, white },
@@ -81,6 +84,9 @@ namespace
         { juce::String::fromUTF8 (" \xc3\xa9t\xc3\xa9 \xe2\x82\xac"), 15, plain, red },
         { "\r", 15, plain, red },
         { "end", 15, plain, red },
+        // A change of font with no text after it: the editor lays its first
+        // line out in its current font, and did so last at the last piece.
+        { "", 40, plain, white },
     };
 
     void expectSameEditors (juce::TextEditor& expected, juce::TextEditor& actual)
