@@ -105,6 +105,7 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
         StyledTextAppender output (*editor);
         CharBuffer pending, tag;
         bool inTag = false;
+        int wordLength = 0;
 
         for (auto p = source.getCharPointer(); ! p.isEmpty();)
         {
@@ -135,10 +136,27 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
                     const auto inserted = interpretTag (toString (tag));
                     output.append (inserted);
                     insertPos += inserted.length();
+                    if (inserted.isNotEmpty())
+                        wordLength = 0;   // every inserted text ends in white space
                     tag.clear();
                     continue;
                 }
                 // "<>": the ">" is shown as text.
+            }
+
+            // The editor wraps a word wider than a line by laying the rest
+            // of the word out again for every line, in time in the square of
+            // its length: one word of a megabyte in a news body would hold
+            // the window for many minutes. A space after every longestWord
+            // characters of a word keeps that bounded; no real word is so
+            // long.
+            if (juce::CharacterFunctions::isWhitespace (c))
+                wordLength = 0;
+            else if (++wordLength > longestWord)
+            {
+                pending += ' ';
+                ++insertPos;
+                wordLength = 1;
             }
 
             pending += c;

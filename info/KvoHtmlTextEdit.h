@@ -53,6 +53,9 @@ public:
     std::unique_ptr<juce::TextEditor> editor;
     int insertPos = 0;
 
+    // appendHtml puts a space into a word after this many characters.
+    static constexpr int longestWord = 256;
+
     juce::String fontFace;
     juce::String savedFace;
     float fontSize = 18.0f;

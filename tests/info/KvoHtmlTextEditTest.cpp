@@ -183,6 +183,14 @@ TEST (KvoHtmlTextEdit, RendersEachPieceOfMarkupAsItsRulesSay)
           { { juce::String::fromUTF8 ("\xc3\xa9"), 18, plain, white },
             { juce::String::fromUTF8 ("\xc3\xbc"), 18, underlined, yellow }, { "!", 18, plain, white } },
           { { "u", 1, 2 } } },
+        { "a word gets a space after its longest length, even across tags",
+          juce::String::repeatedString ("w", KvoHtmlTextEdit::longestWord - 1) + "<b>xy</b> "
+              + juce::String::repeatedString ("z", KvoHtmlTextEdit::longestWord) + "<a href=\"u\">!</a>",
+          { { juce::String::repeatedString ("w", KvoHtmlTextEdit::longestWord - 1), 18, plain, white },
+            { "x y", 18, bold, white },
+            { " " + juce::String::repeatedString ("z", KvoHtmlTextEdit::longestWord), 18, plain, white },
+            { " !", 18, underlined, yellow } },
+          { { "u", 2 * KvoHtmlTextEdit::longestWord + 3, 2 * KvoHtmlTextEdit::longestWord + 5 } } },
     };
 
     for (const auto& c : cases)
@@ -561,6 +569,7 @@ TEST (KvoHtmlTextEdit, RenderingTimeGrowsInProportionToTheMarkup)
         "<a href=\"page.htm\">link</a> ",
         "<font color=\"#10A020\" size=\"20\">c</font>. ",
         "<li>item<p>para</ul>",
+        "x",                                      // one word, wider than many lines
     };
 
     for (const auto* unit : units)
