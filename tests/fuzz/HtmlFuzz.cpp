@@ -131,6 +131,21 @@ namespace
         return (double) t.tv_sec + (double) t.tv_nsec * 1.0e-9;
     }
 
+    // Renders the body as the news strip does, then appends it once more;
+    // returns the processor time taken.
+    double renderTwice (KvoHtmlTextEdit& view, const juce::String& text)
+    {
+        const auto start = processorSeconds();
+        view.clearHtml();
+        view.appendHtml (text);
+        view.editor->moveCaretToTop (false);
+        expectTextAndLinksAgree (view);
+        view.appendHtml (text);
+        const auto seconds = processorSeconds() - start;
+        expectTextAndLinksAgree (view);
+        return seconds;
+    }
+
     void pointAt (KvoHtmlTextEdit& view, juce::Point<float> position)
     {
         auto& editor = *view.editor;
@@ -161,25 +176,20 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     view.editor->setInputFilter (&recorder, false);
 
     const auto fontWhenCleared = view.editor->getFont();
-    const auto start = processorSeconds();
-    view.clearHtml();
-    view.appendHtml (text);
-    view.editor->moveCaretToTop (false);
-    expectTextAndLinksAgree (view);
-    view.appendHtml (text);
-    const auto seconds = processorSeconds() - start;
-
+    const auto seconds = renderTwice (view, text);
     view.editor->setInputFilter (nullptr, false);
-    expectTextAndLinksAgree (view);
 
     if (recorder.pieces.size() <= PieceRecorder::maxPieces && view.insertPos <= 4000)
         expectSameAsPieceByPiece (*view.editor, fontWhenCleared, recorder.pieces);
 
     // Well under a millisecond per kilobyte in this build when run alone.
+    // The first glyphs of a script load a fallback typeface, once for the
+    // whole process, so a slow rendering is timed again before it counts.
     const double allowed = 0.5 + 20.0e-6 * (double) size;
     if (seconds > allowed)
-        fuzzFailure ("rendering " + juce::String ((int) size) + " bytes twice took " + juce::String (seconds, 2)
-                     + " s of processor time, more than " + juce::String (allowed, 2) + " s");
+        if (const auto again = renderTwice (view, text); again > allowed)
+            fuzzFailure ("rendering " + juce::String ((int) size) + " bytes twice took " + juce::String (again, 2)
+                         + " s of processor time, more than " + juce::String (allowed, 2) + " s");
 
     juce::Image image (juce::Image::ARGB, view.getWidth(), view.getHeight(), true);
     {

@@ -207,6 +207,10 @@ def html_seeds():
     write(target, "utf8-bom.htm", b"\xef\xbb\xbf<b>bom</b> text")
     write(target, "utf16le.htm", b"\xff\xfe" + "<b>wide</b> text \u00e9<br>".encode("utf-16-le"))
     write(target, "utf16be-odd.htm", b"\xfe\xff" + "<i>big</i> end".encode("utf-16-be") + b"\xd8")
+    # Plain text behind a UTF-16 mark reads as characters of many scripts,
+    # whose first rendering loads fallback typefaces.
+    write(target, "utf16be-mark-over-ascii.htm",
+          b"\xfe\xff" + (ROOT / "resources" / "eula.htm").read_bytes()[:5000])
     write(target, "invalid-utf8.htm", b"<b>bad \xc3\x28 \xa0\xa1 \xe2\x82 \xf0\x28\x8c\x28 \xff</b> "
           b"\xc3")
     write(target, "unfinished.htm", "<b>bold <a href=\"https://www.vorsan.example/a")
