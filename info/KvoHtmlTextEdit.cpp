@@ -1,4 +1,5 @@
 #include "info/KvoHtmlTextEdit.h"
+#include "info/StyledTextAppender.h"
 
 #include <string>
 
@@ -98,69 +99,84 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
     // instead; owners move the caret to the top afterwards.
     editor->setScrollToShowCursor (false);
 
-    CharBuffer pending, tag;
-    bool inTag = false;
-
-    for (auto p = source.getCharPointer(); ! p.isEmpty();)
     {
-        const auto c = p.getAndAdvance();
+        // Everything goes in at the end of the text, at insertPos, in the
+        // font and colour the tags before it have set.
+        StyledTextAppender output (*editor);
+        CharBuffer pending, tag;
+        bool inTag = false;
+        int wordLength = 0;
 
-        if (c == '<')
+        for (auto p = source.getCharPointer(); ! p.isEmpty();)
         {
-            // The tag buffer is kept: a "<" inside an unfinished tag goes on
-            // with the same tag.
-            insertAtCaret (toString (pending));
-            pending.clear();
-            inTag = true;
-            continue;
-        }
+            const auto c = p.getAndAdvance();
 
-        if (inTag && c != '>')
-        {
-            tag += c;
-            continue;
-        }
-
-        if (inTag)
-        {
-            inTag = false;
-
-            if (! tag.empty())
+            if (c == '<')
             {
-                interpretTag (toString (tag));
-                tag.clear();
+                // The tag buffer is kept: a "<" inside an unfinished tag goes
+                // on with the same tag.
+                output.append (toString (pending));
+                pending.clear();
+                inTag = true;
                 continue;
             }
-            // "<>": the ">" is shown as text.
+
+            if (inTag && c != '>')
+            {
+                tag += c;
+                continue;
+            }
+
+            if (inTag)
+            {
+                inTag = false;
+
+                if (! tag.empty())
+                {
+                    const auto inserted = interpretTag (toString (tag));
+                    output.append (inserted);
+                    insertPos += inserted.length();
+                    if (inserted.isNotEmpty())
+                        wordLength = 0;   // every inserted text ends in white space
+                    tag.clear();
+                    continue;
+                }
+                // "<>": the ">" is shown as text.
+            }
+
+            // The editor wraps a word wider than a line by laying the rest
+            // of the word out again for every line, in time in the square of
+            // its length: one word of a megabyte in a news body would hold
+            // the window for many minutes. A space after every longestWord
+            // characters of a word keeps that bounded; no real word is so
+            // long.
+            if (juce::CharacterFunctions::isWhitespace (c))
+                wordLength = 0;
+            else if (++wordLength > longestWord)
+            {
+                pending += ' ';
+                ++insertPos;
+                wordLength = 1;
+            }
+
+            pending += c;
+            ++insertPos;
         }
 
-        pending += c;
-        ++insertPos;
+        // A tag still open at the end is dropped.
+        output.append (toString (pending));
     }
-
-    // A tag still open at the end is dropped.
-    insertAtCaret (toString (pending));
 
     editor->setScrollToShowCursor (true);
 }
 
-void KvoHtmlTextEdit::insertAtCaret (const juce::String& text)
+juce::String KvoHtmlTextEdit::interpretTag (const juce::String& tag)
 {
-    // insertPos may run ahead of the editor's text; the editor clamps the
-    // caret to the end.
-    editor->setCaretPosition (insertPos);
-
-    if (text.isNotEmpty())
-        editor->insertTextAtCaret (text);
-}
-
-void KvoHtmlTextEdit::interpretTag (const juce::String& tag)
-{
-    // The first matching row acts; the order matters.
+    // The first matching row acts; the order matters. What a tag inserts
+    // goes in after the font changes it makes.
     if (tag == "br")
     {
-        editor->insertTextAtCaret ("\n");
-        insertPos += 1;
+        return "\n";
     }
     else if (tag == "i")  { fontStyle |= juce::Font::italic;     doSetFont(); }
     else if (tag == "/i") { fontStyle ^= juce::Font::italic;     doSetFont(); }
@@ -205,13 +221,11 @@ void KvoHtmlTextEdit::interpretTag (const juce::String& tag)
     }
     else if (tag.startsWithIgnoreCase ("li"))
     {
-        editor->insertTextAtCaret ("\n  - ");
-        insertPos += 5;
+        return "\n  - ";
     }
     else if (tag.startsWithIgnoreCase ("/ul"))
     {
-        editor->insertTextAtCaret ("\n");
-        insertPos += 1;
+        return "\n";
     }
     else if (isHeadingTag (tag, "h"))
     {
@@ -225,10 +239,11 @@ void KvoHtmlTextEdit::interpretTag (const juce::String& tag)
     {
         fontSize = savedSize;
         doSetFont();
-        editor->insertTextAtCaret ("\n");
-        insertPos += 1;
+        return "\n";
     }
     // Anything else is not part of the subset and vanishes.
+
+    return {};
 }
 
 void KvoHtmlTextEdit::applyFontAttributes (const juce::String& tag)

@@ -53,6 +53,9 @@ public:
     std::unique_ptr<juce::TextEditor> editor;
     int insertPos = 0;
 
+    // appendHtml puts a space into a word after this many characters.
+    static constexpr int longestWord = 256;
+
     juce::String fontFace;
     juce::String savedFace;
     float fontSize = 18.0f;
@@ -81,8 +84,8 @@ public:
     static constexpr int tipHeight = 25;
 
 private:
-    void insertAtCaret (const juce::String& text);
-    void interpretTag (const juce::String& tag);
+    // Acts on one tag and returns the text it inserts.
+    juce::String interpretTag (const juce::String& tag);
     void applyFontAttributes (const juce::String& tag);
     void setEditorTextColour (juce::Colour colour);
     const HtmlLink* linkAt (const juce::MouseEvent& event) const;

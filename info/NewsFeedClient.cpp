@@ -1,7 +1,7 @@
 #include "info/NewsFeedClient.h"
 #include "info/NewsRequest.h"
 
-#include <cstring>
+#include <limits>
 
 NewsFeedClient::NewsFeedClient (const juce::String& folder, const juce::String& query,
                                 const juce::String& brandNewsAddress, const juce::String& makerNewsAddress)
@@ -25,7 +25,13 @@ NewsFeedClient::NewsFeedClient (const juce::String& folder, const juce::String& 
     newsView->addMouseListener (this, true);
     addChildComponent (*newsView);
 
-    if (++startsSinceNews > startsBetweenChecks)
+    // A record that already counts the most starts an int holds stays there
+    // rather than wrapping round to the most negative count, which would put
+    // the next check off for good.
+    if (startsSinceNews < std::numeric_limits<int>::max())
+        ++startsSinceNews;
+
+    if (startsSinceNews > startsBetweenChecks)
         checkForNews();
 }
 
@@ -118,42 +124,14 @@ juce::File NewsFeedClient::recordFile() const
 
 void NewsFeedClient::loadRecord()
 {
-    juce::int32 words[3] = { 0, 0, 0 };
-    const auto file = recordFile();
-    juce::MemoryBlock data;
-
-    // A record of any other size reads as all zeros.
-    if (file.existsAsFile() && file.getSize() == recordSize
-        && file.loadFileAsData (data) && data.getSize() == (size_t) recordSize)
-        std::memcpy (words, data.getData(), (size_t) recordSize);
-
-    failedRequests = words[0];
-    startsSinceNews = words[1];
-    eulaShown = words[2];
+    const auto record = NewsRecord::load (recordFile());
+    failedRequests = record.failedRequests;
+    startsSinceNews = record.startsSinceNews;
+    eulaShown = record.eulaShown;
 }
 
 void NewsFeedClient::saveRecord() const
 {
-    const juce::int32 words[3] = { failedRequests.load(), startsSinceNews.load(), eulaShown };
-    const auto file = recordFile();
-
-    if (file.getParentDirectory().createDirectory().failed())
-        return;
-
-    // Written beside the record and then renamed over it, so that the record
-    // is always either the old one or the new one, whole.
-    juce::TemporaryFile temporary (file);
-    {
-        juce::FileOutputStream out (temporary.getFile());
-
-        if (! out.openedOk() || ! out.write (words, (size_t) recordSize))
-            return;
-
-        out.flush();
-
-        if (out.getStatus().failed())
-            return;
-    }
-
-    temporary.overwriteTargetFileWithTemporary();
+    // A record that cannot be written is lost; there is no one to tell.
+    NewsRecord { failedRequests.load(), startsSinceNews.load(), eulaShown }.save (recordFile());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "info/KvoHtmlTextEdit.h"
+#include "info/NewsRecord.h"
 #include "info/WebAddresses.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -49,8 +50,7 @@ public:
     const juce::String dataFolder;
     const juce::String systemQuery;
 
-    static constexpr const char* recordFileName = "memory.bin";
-    static constexpr int recordSize = 12;
+    static constexpr const char* recordFileName = NewsRecord::fileName;
     static constexpr int startsBetweenChecks = 99;
     static constexpr int handOverDelayMs = 500;
     static constexpr int fadeMilliseconds = 250;

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets into corpus/<target>/.
 
-The seeds are small real examples of each input: saved states, MIDI files
-and engine event streams. They are committed; run this again after changing
+The seeds are small real examples of each input: saved states, MIDI files,
+engine event streams, news records and news bodies. They are committed; run this again after changing
 it. The state seeds also include tools/render/demo.state, a state saved by
 the application.
 """
@@ -173,7 +173,53 @@ def engine_seeds():
           + key_down(-2**31) + render(2000) + key_up(2**31 - 1) + render(1000))
 
 
+# ---- the news record "memory.bin" ----------------------------------------
+
+def news_record_seeds():
+    target = "fuzz_news_record"
+    write(target, "first-start", b"")
+    write(target, "usual", struct.pack("<iii", 0, 42, 1))
+    write(target, "extremes", struct.pack("<iii", -2**31, 2**31 - 1, -1))
+    write(target, "eleven-bytes", struct.pack("<iii", 1, 2, 3)[:11])
+    write(target, "thirteen-bytes", struct.pack("<iii", 1, 2, 3) + b"\0")
+    write(target, "page-of-junk", bytes(range(256)) * 16)
+
+
+# ---- news bodies in the HTML subset ----------------------------------------
+
+def html_seeds():
+    target = "fuzz_html"
+    copy(target, ROOT / "resources" / "manual.htm")
+    copy(target, ROOT / "resources" / "eula.htm")
+    write(target, "news.htm", '<b>New:</b> the 1.1 update is out. '
+          '<a href="https://www.vorsan.example/news">Read more</a><br>'
+          '<font color="#FFA040">Sound sets</font> for the strings and brass<br>'
+          'From the second server: <font color="#80FF80">all is well.</font>')
+    write(target, "unbalanced.htm", '</b></i>x<b><b><i>y</a><a>z</a><a href=q>w</font></font></h2>'
+          '<h1><h12>t</h3><li><li></ul></ul><u></u></u>end')
+    write(target, "odd-tags.htm", 'a<>b<<b>c<b<i>d<br/><BR><br >e<font size=9 color=#123 face=x>f'
+          '<FONT SIZE="30">g<font color="#zz00FF" size="-4">h<font face="">i<a href="">j</a>\r\rk<br>l\r<br>'
+          '<a HREF="http://x" href="y">m</a><a href="#alert=hi">n</a><h5>o</h5><hr>&amp;&lt;p&gt; <a')
+    write(target, "nested-fonts.htm", "".join(f'<font size="{10 + i}" color="#{i:02x}{i:02x}80">w{i} '
+                                               for i in range(40)) + "</font>" * 45)
+    write(target, "styles-per-letter.htm", "".join(f"<{t}>x</{t}>y" for t in "biu" * 30))
+    write(target, "utf8.htm", "caf\u00e9 \u20ac <b>\u00fcber</b> \U0001F3B9 \u0301\u200b end".encode("utf-8"))
+    write(target, "utf8-bom.htm", b"\xef\xbb\xbf<b>bom</b> text")
+    write(target, "utf16le.htm", b"\xff\xfe" + "<b>wide</b> text \u00e9<br>".encode("utf-16-le"))
+    write(target, "utf16be-odd.htm", b"\xfe\xff" + "<i>big</i> end".encode("utf-16-be") + b"\xd8")
+    # Plain text behind a UTF-16 mark reads as characters of many scripts,
+    # whose first rendering loads fallback typefaces.
+    write(target, "utf16be-mark-over-ascii.htm",
+          b"\xfe\xff" + (ROOT / "resources" / "eula.htm").read_bytes()[:5000])
+    write(target, "invalid-utf8.htm", b"<b>bad \xc3\x28 \xa0\xa1 \xe2\x82 \xf0\x28\x8c\x28 \xff</b> "
+          b"\xc3")
+    write(target, "unfinished.htm", "<b>bold <a href=\"https://www.vorsan.example/a")
+    write(target, "many-line-breaks.htm", "x<br>" * 200 + "<li>" * 50 + "</ul>" * 20)
+
+
 if __name__ == "__main__":
     state_seeds()
     midi_seeds()
     engine_seeds()
+    news_record_seeds()
+    html_seeds()

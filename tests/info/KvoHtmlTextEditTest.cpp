@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
 #include <ostream>
 #include <vector>
 
@@ -181,6 +183,14 @@ TEST (KvoHtmlTextEdit, RendersEachPieceOfMarkupAsItsRulesSay)
           { { juce::String::fromUTF8 ("\xc3\xa9"), 18, plain, white },
             { juce::String::fromUTF8 ("\xc3\xbc"), 18, underlined, yellow }, { "!", 18, plain, white } },
           { { "u", 1, 2 } } },
+        { "a word gets a space after its longest length, even across tags",
+          juce::String::repeatedString ("w", KvoHtmlTextEdit::longestWord - 1) + "<b>xy</b> "
+              + juce::String::repeatedString ("z", KvoHtmlTextEdit::longestWord) + "<a href=\"u\">!</a>",
+          { { juce::String::repeatedString ("w", KvoHtmlTextEdit::longestWord - 1), 18, plain, white },
+            { "x y", 18, bold, white },
+            { " " + juce::String::repeatedString ("z", KvoHtmlTextEdit::longestWord), 18, plain, white },
+            { " !", 18, underlined, yellow } },
+          { { "u", 2 * KvoHtmlTextEdit::longestWord + 3, 2 * KvoHtmlTextEdit::longestWord + 5 } } },
     };
 
     for (const auto& c : cases)
@@ -514,4 +524,59 @@ TEST (KvoHtmlTextEdit, TipTextIsDarkAndShortenedWhenTooLong)
 
     EXPECT_GT (darkInBox, 20) << "the address is drawn";
     EXPECT_EQ (darkPastBox, 0) << "nothing is drawn beyond the box";
+}
+
+namespace
+{
+    double threadSeconds()
+    {
+        timespec t {};
+        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &t);
+        return (double) t.tv_sec + (double) t.tv_nsec * 1.0e-9;
+    }
+
+    // The processor time this thread spends rendering `unit` repeated to
+    // about `bytes` long, best of three (or the first, if that takes over a
+    // second), so that other work on the machine counts for little.
+    double renderSeconds (const juce::String& unit, int bytes)
+    {
+        const auto html = juce::String::repeatedString (unit, bytes / unit.getNumBytesAsUTF8());
+        double best = 0.0;
+
+        for (int attempt = 0; attempt < 3 && best < 1.0; ++attempt)
+        {
+            KvoHtmlTextEdit view;
+            view.setBounds (0, 0, 800, 200);
+            const auto start = threadSeconds();
+            view.appendHtml (html);
+            const auto seconds = threadSeconds() - start;
+            best = attempt == 0 ? seconds : std::min (best, seconds);
+        }
+
+        return best;
+    }
+}
+
+// Every insertion used to lay the whole text out again, so that a body of
+// 20 KB full of tags took many seconds. Twice the markup must now take
+// about twice as long, not four times.
+TEST (KvoHtmlTextEdit, RenderingTimeGrowsInProportionToTheMarkup)
+{
+    const char* units[] = {
+        "a<br>",                                  // one look, many line breaks
+        "</b>x",                                  // a new look for every character
+        "<b>bold</b> plain ",
+        "<a href=\"page.htm\">link</a> ",
+        "<font color=\"#10A020\" size=\"20\">c</font>. ",
+        "<li>item<p>para</ul>",
+        "x",                                      // one word, wider than many lines
+    };
+
+    for (const auto* unit : units)
+    {
+        SCOPED_TRACE (unit);
+        const auto once = renderSeconds (unit, 32000);
+        const auto twice = renderSeconds (unit, 64000);
+        EXPECT_LT (twice, 3.0 * std::max (once, 0.002)) << once << " s for 32 KB, " << twice << " s for 64 KB";
+    }
 }

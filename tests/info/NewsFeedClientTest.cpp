@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <memory>
 #include <optional>
 
@@ -143,6 +144,7 @@ TEST (NewsFeedCounter, TheHundredthStartChecksAndAFailureMakesTheNextOneCheckToo
         { { 3, 98, 1 }, false, { 3, 99, 1 } },
         { { 3, 99, 1 }, true, { 5, 100, 1 } },    // both servers refuse
         { { 3, 100, 1 }, true, { 5, 100, 1 } },   // and so again at the next start
+        { { 3, INT_MAX, 1 }, true, { 5, 100, 1 } },   // the count does not wrap round
     };
 
     for (const auto& c : cases)
