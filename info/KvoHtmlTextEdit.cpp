@@ -106,6 +106,7 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
         CharBuffer pending, tag;
         bool inTag = false;
         int wordLength = 0;
+        int wordLimit = longestWordAt (editor->getFont().getHeight());
 
         for (auto p = source.getCharPointer(); ! p.isEmpty();)
         {
@@ -138,21 +139,18 @@ void KvoHtmlTextEdit::appendHtml (const juce::String& text)
                     insertPos += inserted.length();
                     if (inserted.isNotEmpty())
                         wordLength = 0;   // every inserted text ends in white space
+                    wordLimit = longestWordAt (editor->getFont().getHeight());
                     tag.clear();
                     continue;
                 }
                 // "<>": the ">" is shown as text.
             }
 
-            // The editor wraps a word wider than a line by laying the rest
-            // of the word out again for every line, in time in the square of
-            // its length: one word of a megabyte in a news body would hold
-            // the window for many minutes. A space after every longestWord
-            // characters of a word keeps that bounded; no real word is so
-            // long.
+            // No real word is long enough to be broken here; see
+            // longestWordAt.
             if (juce::CharacterFunctions::isWhitespace (c))
                 wordLength = 0;
-            else if (++wordLength > longestWord)
+            else if (++wordLength > wordLimit)
             {
                 pending += ' ';
                 ++insertPos;
@@ -276,13 +274,23 @@ void KvoHtmlTextEdit::clearHtml()
 {
     insertPos = 0;
     links.clear();
-    editor->clear();
+    StyledTextAppender::removeAllText (*editor);
     editor->setCaretPosition (0);
 }
 
 void KvoHtmlTextEdit::doSetFont()
 {
-    editor->setFont (installedFont (fontFace, fontSize, fontStyle));
+    editor->setFont (installedFont (fontFace, juce::jmin (fontSize, largestFontSize), fontStyle));
+}
+
+int KvoHtmlTextEdit::longestWordAt (float fontHeight)
+{
+    constexpr float widthOfLongestWord = 256 * 14.0f;
+
+    if (! (fontHeight > 14.0f))   // also for a height that is not a number
+        return 256;
+
+    return juce::jmax (16, (int) (widthOfLongestWord / juce::jmin (fontHeight, largestFontSize)));
 }
 
 void KvoHtmlTextEdit::setEditorTextColour (juce::Colour colour)

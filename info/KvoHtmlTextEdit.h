@@ -53,8 +53,17 @@ public:
     std::unique_ptr<juce::TextEditor> editor;
     int insertPos = 0;
 
-    // appendHtml puts a space into a word after this many characters.
-    static constexpr int longestWord = 256;
+    // The editor wraps a word wider than a line by laying the rest of the
+    // word out again for every line, in time in the square of its length.
+    // appendHtml therefore puts a space into a word once it holds as many
+    // characters as this gives for the current type size: about 3600 pixels
+    // of text, 256 characters at 14 px, fewer in larger type, never under 16.
+    static int longestWordAt (float fontHeight);
+
+    // The largest type the editor is given, whatever size a page asks for:
+    // a line of larger type cannot be read in any of the views, and lines
+    // ten thousand pixels high would add up past what the editor can measure.
+    static constexpr float largestFontSize = 128.0f;
 
     juce::String fontFace;
     juce::String savedFace;

@@ -1,5 +1,6 @@
 #include "info/StyledTextAppender.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace
@@ -164,10 +165,33 @@ void StyledTextAppender::insertAlone (const juce::String& text)
 
 void StyledTextAppender::setAsideEverything()
 {
+    // Runs are taken off the back, which moves none of the others.
     auto& runs = runsOf (editor);
+    const auto firstTaken = setAside.size();
 
     while (! runs.isEmpty())
-        setAside.push_back (runs.removeAndReturn (0));
+        setAside.push_back (runs.removeAndReturn (runs.size() - 1));
+
+    std::reverse (setAside.begin() + (std::ptrdiff_t) firstTaken, setAside.end());
+    forgetLength (editor);
+}
+
+void StyledTextAppender::removeAllText (juce::TextEditor& editor)
+{
+    // The runs' type is the framework's own and cannot be deleted here. They
+    // go to an editor of no use, taken off the back, and its destruction
+    // deletes them all at once.
+    {
+        juce::TextEditor scrap;
+        auto& runs = runsOf (editor);
+
+        while (! runs.isEmpty())
+            runsOf (scrap).add (runs.removeAndReturn (runs.size() - 1));
+    }
 
     forgetLength (editor);
+
+    // With no text left this only lays the empty text out, forgets the undo
+    // history and repaints.
+    editor.clear();
 }

@@ -121,6 +121,10 @@ namespace
 
 TEST (KvoHtmlTextEdit, RendersEachPieceOfMarkupAsItsRulesSay)
 {
+    const int longest = KvoHtmlTextEdit::longestWordAt (18.0f);
+    const int longestInLargest = KvoHtmlTextEdit::longestWordAt (KvoHtmlTextEdit::largestFontSize);
+    ASSERT_LT (longestInLargest, longest);
+
     const Case cases[] = {
         { "a line end joins the words around it", "one\r\ntwo\nthree",
           { { "onetwothree", 18, plain, white } }, {} },
@@ -184,13 +188,17 @@ TEST (KvoHtmlTextEdit, RendersEachPieceOfMarkupAsItsRulesSay)
             { juce::String::fromUTF8 ("\xc3\xbc"), 18, underlined, yellow }, { "!", 18, plain, white } },
           { { "u", 1, 2 } } },
         { "a word gets a space after its longest length, even across tags",
-          juce::String::repeatedString ("w", KvoHtmlTextEdit::longestWord - 1) + "<b>xy</b> "
-              + juce::String::repeatedString ("z", KvoHtmlTextEdit::longestWord) + "<a href=\"u\">!</a>",
-          { { juce::String::repeatedString ("w", KvoHtmlTextEdit::longestWord - 1), 18, plain, white },
+          juce::String::repeatedString ("w", longest - 1) + "<b>xy</b> "
+              + juce::String::repeatedString ("z", longest) + "<a href=\"u\">!</a>",
+          { { juce::String::repeatedString ("w", longest - 1), 18, plain, white },
             { "x y", 18, bold, white },
-            { " " + juce::String::repeatedString ("z", KvoHtmlTextEdit::longestWord), 18, plain, white },
+            { " " + juce::String::repeatedString ("z", longest), 18, plain, white },
             { " !", 18, underlined, yellow } },
-          { { "u", 2 * KvoHtmlTextEdit::longestWord + 3, 2 * KvoHtmlTextEdit::longestWord + 5 } } },
+          { { "u", 2 * longest + 3, 2 * longest + 5 } } },
+        { "type larger than the largest is set in the largest, and its words break sooner",
+          "<font size=\"10000\">" + juce::String::repeatedString ("y", longestInLargest + 1) + "</font>z",
+          { { juce::String::repeatedString ("y", longestInLargest) + " y", KvoHtmlTextEdit::largestFontSize, plain, white },
+            { "z", 18, plain, white } }, {} },
     };
 
     for (const auto& c : cases)
@@ -536,7 +544,8 @@ namespace
     }
 
     // The processor time this thread spends rendering `unit` repeated to
-    // about `bytes` long, best of three (or the first, if that takes over a
+    // about `bytes` long, appending it again, clearing and rendering it once
+    // more, best of three (or the first, if that takes over a
     // second), so that other work on the machine counts for little.
     double renderSeconds (const juce::String& unit, int bytes)
     {
@@ -548,6 +557,9 @@ namespace
             KvoHtmlTextEdit view;
             view.setBounds (0, 0, 800, 200);
             const auto start = threadSeconds();
+            view.appendHtml (html);
+            view.appendHtml (html);   // onto a long text
+            view.clearHtml();         // a long text of many runs
             view.appendHtml (html);
             const auto seconds = threadSeconds() - start;
             best = attempt == 0 ? seconds : std::min (best, seconds);
