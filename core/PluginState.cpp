@@ -64,26 +64,53 @@ namespace
         return at + wordLength <= length && std::memcmp (text + at, word, wordLength) == 0;
     }
 
-    // The framework reads UTF-8 by stepping over as many bytes as the first
-    // byte of a character announces, without looking at them: a character
-    // cut short at the end of the text makes its XML parser read past the
-    // end. Text with a character cut short anywhere is not UTF-8, and the
-    // state is treated as unreadable.
-    bool hasBrokenCharacter (const char* text, size_t length)
+    // The framework's UTF-8 reading trusts the bytes it reads. It steps over
+    // as many bytes as a character's first byte announces without looking at
+    // them, so a character cut short at the end made its XML parser read past
+    // the end. And it decodes a stray or overlong sequence to plain ASCII:
+    // "<" followed by the byte 0xBF reads as "<?", which the checks below,
+    // made on bytes, cannot see (its parser then looped for ever). The
+    // framework writes a state as UTF-8; text that is not strictly UTF-8 is
+    // treated as unreadable.
+    bool isStrictUtf8 (const char* text, size_t length)
     {
-        for (size_t i = 0; i < length; ++i)
+        for (size_t i = 0; i < length;)
         {
             const auto first = (unsigned char) text[i];
-            int following = 0;
-            if ((first & 0x80) != 0)
-                for (unsigned bit = 0x40; (first & bit) != 0 && bit > 0x08; bit >>= 1)
-                    ++following;
 
-            for (; following > 0; --following)
-                if (++i >= length || ((unsigned char) text[i] & 0xc0) != 0x80)
-                    return true;
+            if (first < 0x80)
+            {
+                ++i;
+                continue;
+            }
+
+            // The shortest form only, no surrogates, nothing beyond U+10FFFF.
+            size_t following = 0;
+            unsigned char lowestSecond = 0x80, highestSecond = 0xbf;
+
+            if (first >= 0xc2 && first <= 0xdf)      following = 1;
+            else if (first == 0xe0)                  { following = 2; lowestSecond = 0xa0; }
+            else if (first == 0xed)                  { following = 2; highestSecond = 0x9f; }
+            else if (first >= 0xe1 && first <= 0xef) following = 2;
+            else if (first == 0xf0)                  { following = 3; lowestSecond = 0x90; }
+            else if (first == 0xf4)                  { following = 3; highestSecond = 0x8f; }
+            else if (first >= 0xf1 && first <= 0xf3) following = 3;
+            else                                     return false;
+
+            if (following > length - i - 1)
+                return false;
+
+            const auto second = (unsigned char) text[i + 1];
+            if (second < lowestSecond || second > highestSecond)
+                return false;
+
+            for (size_t k = 2; k <= following; ++k)
+                if (((unsigned char) text[i + k] & 0xc0) != 0x80)
+                    return false;
+
+            i += 1 + following;
         }
-        return false;
+        return true;
     }
 
     // After a processing instruction ("<?...?>") inside an element, the
@@ -136,7 +163,7 @@ namespace
 
         const auto* text = static_cast<const char*> (data) + 8;
         const auto length = (size_t) juce::jmin (sizeInBytes - 8, textLength);
-        return ! hasTooManyElements (text, length) && ! hasBrokenCharacter (text, length)
+        return ! hasTooManyElements (text, length) && isStrictUtf8 (text, length)
                && ! hasInstructionAfterTheStart (text, length) && ! endsInsideHexReference (text, length);
     }
 }

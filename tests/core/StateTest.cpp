@@ -234,9 +234,10 @@ TEST (State, StatesWithMoreElementsThanASoundCouldHaveAreNotParsed)
 // byte announces without looking at them, and its reading of a hexadecimal
 // character reference steps past the reference's end: a character or a
 // reference cut short at the end of a state made its XML parser read past
-// the end of its buffer (both found by fuzzing). Such text is refused;
-// well-formed text is read as before.
-TEST (State, TextWithACharacterCutShortIsNotParsed)
+// the end of its buffer. It also decodes a stray or overlong sequence to
+// ASCII: "<" and the byte 0xBF read as "<?", and the parser looped for ever
+// (all found by fuzzing). Such text is refused; UTF-8 is read as before.
+TEST (State, TextThatIsNotUtf8OrHasAReferenceCutShortIsNotParsed)
 {
     const juce::String master = "<PRESET><PARAM ID=\"com_mst\" ValueMidi=\"3\"/>";
     struct Case { const char* what; juce::MemoryBlock tail; bool applied; };
@@ -246,8 +247,15 @@ TEST (State, TextWithACharacterCutShortIsNotParsed)
         { "cut short inside", bytes ("<a b=\"\xe2\x82\"/></PRESET>"), false },
         { "a character reference cut short at the end", bytes ("<a b=\"&#x"), false },
         { "a character reference cut short before a zero byte", bytes ("x&#x4\0</PRESET>"), false },
+        { "a stray byte that reads as '?' after '<'", bytes ("x<\xbfx?>c</PRESET>"), false },
+        { "an overlong '?' after '<'", bytes ("x<\xc0\xbfx?>c</PRESET>"), false },
+        { "a lone continuation byte", bytes ("<a b=\"\x80\"/></PRESET>"), false },
+        { "a surrogate", bytes ("<a b=\"\xed\xa0\x80\"/></PRESET>"), false },
+        { "beyond U+10FFFF", bytes ("<a b=\"\xf4\x90\x80\x80\"/></PRESET>"), false },
         { "a character reference", bytes ("&#x41;<a b=\"&#X42;\"/></PRESET>"), true },
         { "two, three and four bytes", bytes ("<a b=\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb9\"/></PRESET>"), true },
+        { "the highest characters of each length",
+          bytes ("<a b=\"\xdf\xbf\xef\xbf\xbf\xf4\x8f\xbf\xbf\"/></PRESET>"), true },
     };
     for (const auto& c : cases)
     {
