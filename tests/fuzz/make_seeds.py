@@ -78,6 +78,8 @@ def state_seeds():
     write(target, "reference-cut-short.xml", '<PRESET><PARAM ID="com_mst" ValueMidi="3"/>x&#x')
     # Found by fuzzing: text, a processing instruction and text again.
     write(target, "instruction.xml", '<PRESET>x<?x?>c<PARAM ID="com_mst" ValueMidi="3"/></PRESET>')
+    # Found by fuzzing: the same, with a stray byte that the framework reads as "?".
+    write(target, "stray-byte-instruction.xml", b'<PRESET>x<\xbfx?>c<PARAM ID="com_mst" ValueMidi="3"/></PRESET>')
 
 
 # ---- MIDI files -------------------------------------------------------------
