@@ -132,22 +132,52 @@ namespace
         return false;
     }
 
-    // The framework's parser steps one character past a hexadecimal
-    // character reference ("&#x41;") even when the text ends inside it, and
-    // so reads past the end. A state whose text ends that way is treated as
-    // unreadable.
-    bool endsInsideHexReference (const char* text, size_t length)
+    // Character references the framework's parser reads safely: the five
+    // named ones and a number, each closed by ";". Anything else after "&"
+    // it takes as the name of an entity of its own, up to the next ";", and
+    // when that name begins with "<" it parses the name as XML, where a
+    // reference cut short by the ";" made it step past the end of the name
+    // (found by fuzzing); a hexadecimal reference cut short by the end of
+    // the text did the same. A saved state holds only the references the
+    // framework writes; one with any other "&" is treated as unreadable.
+    bool isCharacterReference (const char* text, size_t length, size_t at)
     {
-        for (size_t i = 0; i + 3 <= length; ++i)
+        const auto startsWith = [&] (const char* name)
         {
-            if (! textAt (text, length, i, "&#x") && ! textAt (text, length, i, "&#X"))
-                continue;
-            size_t end = i + 3;
-            while (end < length && std::isxdigit ((unsigned char) text[end]))
-                ++end;
-            if (end == length || text[end] == 0)
+            const auto nameLength = std::strlen (name);
+            if (at + nameLength > length)
+                return false;
+            for (size_t k = 0; k < nameLength; ++k)
+                if (std::tolower ((unsigned char) text[at + k]) != name[k])
+                    return false;
+            return true;
+        };
+
+        for (const auto* name : { "&amp;", "&quot;", "&apos;", "&lt;", "&gt;" })
+            if (startsWith (name))
                 return true;
-        }
+
+        size_t i = at + 1;
+        if (i >= length || text[i] != '#')
+            return false;
+
+        const bool hexadecimal = i + 1 < length && (text[i + 1] == 'x' || text[i + 1] == 'X');
+        i += hexadecimal ? 2 : 1;
+        const size_t firstDigit = i;
+
+        while (i < length && (hexadecimal ? std::isxdigit ((unsigned char) text[i]) != 0
+                                          : std::isdigit ((unsigned char) text[i]) != 0))
+            ++i;
+
+        const size_t digits = i - firstDigit;
+        return digits > 0 && digits <= (hexadecimal ? 8u : 12u) && i < length && text[i] == ';';
+    }
+
+    bool hasUnreadableReference (const char* text, size_t length)
+    {
+        for (size_t i = 0; i < length; ++i)
+            if (text[i] == '&' && ! isCharacterReference (text, length, i))
+                return true;
         return false;
     }
 
@@ -164,7 +194,7 @@ namespace
         const auto* text = static_cast<const char*> (data) + 8;
         const auto length = (size_t) juce::jmin (sizeInBytes - 8, textLength);
         return ! hasTooManyElements (text, length) && isStrictUtf8 (text, length)
-               && ! hasInstructionAfterTheStart (text, length) && ! endsInsideHexReference (text, length);
+               && ! hasInstructionAfterTheStart (text, length) && ! hasUnreadableReference (text, length);
     }
 }
 

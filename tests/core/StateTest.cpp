@@ -235,9 +235,12 @@ TEST (State, StatesWithMoreElementsThanASoundCouldHaveAreNotParsed)
 // character reference steps past the reference's end: a character or a
 // reference cut short at the end of a state made its XML parser read past
 // the end of its buffer. It also decodes a stray or overlong sequence to
-// ASCII: "<" and the byte 0xBF read as "<?", and the parser looped for ever
-// (all found by fuzzing). Such text is refused; UTF-8 is read as before.
-TEST (State, TextThatIsNotUtf8OrHasAReferenceCutShortIsNotParsed)
+// ASCII: "<" and the byte 0xBF read as "<?", and the parser looped for ever.
+// And it parses an unknown entity whose name begins with "<" as XML, where a
+// reference cut short by the entity's ";" read past the end of the name
+// (all found by fuzzing). Such text is refused; UTF-8 and the references
+// the framework writes are read as before.
+TEST (State, TextThatIsNotUtf8OrHasAnUnknownReferenceIsNotParsed)
 {
     const juce::String master = "<PRESET><PARAM ID=\"com_mst\" ValueMidi=\"3\"/>";
     struct Case { const char* what; juce::MemoryBlock tail; bool applied; };
@@ -252,7 +255,11 @@ TEST (State, TextThatIsNotUtf8OrHasAReferenceCutShortIsNotParsed)
         { "a lone continuation byte", bytes ("<a b=\"\x80\"/></PRESET>"), false },
         { "a surrogate", bytes ("<a b=\"\xed\xa0\x80\"/></PRESET>"), false },
         { "beyond U+10FFFF", bytes ("<a b=\"\xf4\x90\x80\x80\"/></PRESET>"), false },
+        { "an unknown entity named in XML, with a reference cut short by its end", bytes ("x&<a>&#x31;</PRESET>"), false },
+        { "an unknown named entity", bytes ("x&nbsp;</PRESET>"), false },
+        { "a hexadecimal reference of nine digits", bytes ("&#x000000041;</PRESET>"), false },
         { "a character reference", bytes ("&#x41;<a b=\"&#X42;\"/></PRESET>"), true },
+        { "named and decimal references, in any case", bytes ("&amp;&QUOT;&Apos;&lt;&gt;<a b=\"&#65;\"/></PRESET>"), true },
         { "two, three and four bytes", bytes ("<a b=\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x8e\xb9\"/></PRESET>"), true },
         { "the highest characters of each length",
           bytes ("<a b=\"\xdf\xbf\xef\xbf\xbf\xf4\x8f\xbf\xbf\"/></PRESET>"), true },

@@ -79,6 +79,8 @@ def state_seeds():
     # Found by fuzzing: text, a processing instruction and text again.
     write(target, "instruction.xml", '<PRESET>x<?x?>c<PARAM ID="com_mst" ValueMidi="3"/></PRESET>')
     # Found by fuzzing: the same, with a stray byte that the framework reads as "?".
+    # Found by fuzzing: an unknown entity named in XML, a reference cut short by its ";".
+    write(target, "entity-named-in-xml.xml", '<PRESET><PARAM ID="com_mst" ValueMidi="3"/>x&<a>&#x31;</PRESET>')
     write(target, "stray-byte-instruction.xml", b'<PRESET>x<\xbfx?>c<PARAM ID="com_mst" ValueMidi="3"/></PRESET>')
 
 
