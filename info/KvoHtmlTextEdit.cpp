@@ -285,12 +285,13 @@ void KvoHtmlTextEdit::doSetFont()
 
 int KvoHtmlTextEdit::longestWordAt (float fontHeight)
 {
-    constexpr float widthOfLongestWord = 256 * 14.0f;
+    constexpr int longestInSmallType = 256;
+    constexpr float smallType = 14.0f;
 
-    if (! (fontHeight > 14.0f))   // also for a height that is not a number
-        return 256;
+    if (! (fontHeight > smallType))   // also for a height that is not a number
+        return longestInSmallType;
 
-    return juce::jmax (16, (int) (widthOfLongestWord / juce::jmin (fontHeight, largestFontSize)));
+    return juce::jmax (16, (int) (longestInSmallType * smallType / juce::jmin (fontHeight, largestFontSize)));
 }
 
 void KvoHtmlTextEdit::setEditorTextColour (juce::Colour colour)

@@ -14,12 +14,7 @@ NewsFeedClient::NewsFeedClient (const juce::String& folder, const juce::String& 
     loadRecord();
 
     newsView = std::make_unique<KvoHtmlTextEdit>();
-    newsView->editor->setScrollbarsShown (true);
-    newsView->fontSize = newsView->savedSize = 14.0f;
-    newsView->doSetFont();
-    newsView->linkColour = juce::Colour (0xFFA0A0FF);
-    newsView->editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF202020));
-    newsView->editor->setIndents (5, 0);
+    setUpNewsView (*newsView);
 
     // A mouse-up anywhere on the news, its scroll bar included, dismisses it.
     newsView->addMouseListener (this, true);
@@ -33,6 +28,16 @@ NewsFeedClient::NewsFeedClient (const juce::String& folder, const juce::String& 
 
     if (startsSinceNews > startsBetweenChecks)
         checkForNews();
+}
+
+void NewsFeedClient::setUpNewsView (KvoHtmlTextEdit& view)
+{
+    view.editor->setScrollbarsShown (true);
+    view.fontSize = view.savedSize = 14.0f;
+    view.doSetFont();
+    view.linkColour = juce::Colour (0xFFA0A0FF);
+    view.editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF202020));
+    view.editor->setIndents (5, 0);
 }
 
 NewsFeedClient::~NewsFeedClient()

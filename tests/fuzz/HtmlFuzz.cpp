@@ -13,6 +13,7 @@
 #include "FuzzSupport.h"
 
 #include "info/KvoHtmlTextEdit.h"
+#include "info/NewsFeedClient.h"
 
 #include <ctime>
 #include <vector>
@@ -43,17 +44,13 @@ namespace
 
     KvoHtmlTextEdit& newsView()
     {
-        // As the news client sets up its view. One view serves every input:
-        // its rendering state carries over, as it does between news checks.
+        // Set up as the news client sets up its view. One view serves every
+        // input: its rendering state carries over, as it does between news
+        // checks.
         static auto* view = []
         {
             auto* v = new KvoHtmlTextEdit();
-            v->editor->setScrollbarsShown (true);
-            v->fontSize = v->savedSize = 14.0f;
-            v->doSetFont();
-            v->linkColour = juce::Colour (0xFFA0A0FF);
-            v->editor->setColour (juce::TextEditor::backgroundColourId, juce::Colour (0xFF202020));
-            v->editor->setIndents (5, 0);
+            NewsFeedClient::setUpNewsView (*v);
             v->setBounds (0, 0, 800, 64);
             v->openInWebBrowser = [] (const juce::String&) {};
             v->onLinkClicked = [] (const juce::String&) {};
